@@ -1,0 +1,28 @@
+// The last key message of each key, written by the host's input path and read by the script.
+#pragma once
+
+#include "host/platform.h"
+
+#include <atomic>
+#include <cstdint>
+
+// Each field is a relaxed 32-bit atomic: the handler and the script share the table
+// without a lock, and this keeps that sharing defined while the machine code stays plain
+// 32-bit loads and stores. A message that lands between the test's reads and its clearing
+// is lost, as before.
+struct KeyState {
+    std::atomic<std::uint32_t> time;
+    std::atomic<std::int32_t> isWithAlt;
+    std::atomic<std::int32_t> wasDownBefore;
+    std::atomic<std::int32_t> isUpNow;
+};
+static_assert(sizeof(KeyState) == 16);
+
+inline constexpr DWORD keyCount = 255;
+extern KeyState keyStates[keyCount];
+
+void keyboardHandler(DWORD key, WORD repeats, BYTE scanCode, BOOL isExtended, BOOL isWithAlt,
+                     BOOL wasDownBefore, BOOL isUpNow);
+
+// True once for a release of the key less than 100 ms ago (tick-count time); clears the record.
+bool isHotkeyReleased(DWORD key);

@@ -1,0 +1,22 @@
+// The Linux build's GetPrivateProfileIntA: the file as a Windows path (".\Emberlane.ini"
+// means the current directory), read whole and handed to the profile rules.
+#include "host/platform.h"
+#include "host/profile_int.h"
+
+#include <cstdio>
+#include <string>
+
+extern "C" UINT GetPrivateProfileIntA(LPCSTR appName, LPCSTR keyName, INT defaultValue,
+                                      LPCSTR fileName) {
+    std::string path(fileName);
+    for (char& c : path)
+        if (c == '\\') c = '/';
+    std::string text;
+    if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
+        char buffer[4096];
+        std::size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, n);
+        std::fclose(file);
+    }
+    return profile::readInt(text.data(), text.size(), appName, keyName, defaultValue);
+}

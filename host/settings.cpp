@@ -1,0 +1,16 @@
+#include "host/settings.h"
+
+UINT PROMPTS_HOTKEY;
+INT DESTROY_SCENARIO_PROP;
+
+void readSettings() {
+    static constexpr char file[] = ".\\Emberlane.ini";
+    PROMPTS_HOTKEY = GetPrivateProfileIntA("SETTINGS", "PROMPTS_HOTKEY", 89, file);
+    DESTROY_SCENARIO_PROP =
+        static_cast<INT>(GetPrivateProfileIntA("SETTINGS", "DESTROY_SCENARIO_PROP", 1, file));
+}
+
+namespace {
+// Runs while the module loads, before the loader hands it the attach notification.
+[[maybe_unused]] const bool settingsRead = (readSettings(), true);
+} // namespace

@@ -1,0 +1,25 @@
+#include "loop/script_main.h"
+
+#include "loop/frame_sampling.h"
+
+template <std::size_t N>
+static void hashNames(std::array<Hash, N>& hashes, const std::array<const char*, N>& names) {
+    for (std::size_t i = 0; i < N; ++i) hashes[i] = hashOf(names[i]);
+}
+
+void startUp(LoopState& s) {
+    hashNames(s.navControlHashes, navControlNames);
+    hashNames(s.restScenarioHashes, restScenarioNames);
+    hashNames(s.horseGrazeHashes, horseGrazeNames);
+    s.labelLines = readLabelFile();
+    s.prompts = createPrompts(s.labelLines);
+}
+
+void scriptMain() {
+    LoopState s;
+    startUp(s);
+    for (;;) {
+        sampleFrame(s);
+        scriptWait(0);
+    }
+}

@@ -1,0 +1,305 @@
+#include "sim/host.h"
+
+#include "sim/errors.h"
+#include "sim/native_table.h"
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <ucontext.h>
+
+#if defined(__SANITIZE_ADDRESS__)
+#define SIM_ASAN 1
+#endif
+#if defined(__SANITIZE_THREAD__)
+#define SIM_TSAN 1
+#endif
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define SIM_ASAN 1
+#endif
+#if __has_feature(thread_sanitizer)
+#define SIM_TSAN 1
+#endif
+#endif
+#ifdef SIM_ASAN
+#include <sanitizer/common_interface_defs.h>
+#endif
+#ifdef SIM_TSAN
+#include <sanitizer/tsan_interface.h>
+#endif
+
+namespace sim {
+namespace {
+
+Host* theHost = new Host;
+
+struct ScriptStop {};
+
+// The coroutine. The sanitizers are told of every switch so they follow the two stacks.
+constexpr std::size_t stackSize = 1 << 20;
+ucontext_t hostContext;
+ucontext_t scriptContext;
+std::unique_ptr<char[]> scriptStack;
+#ifdef SIM_ASAN
+void* hostFakeStack = nullptr;
+void* scriptFakeStack = nullptr;
+const void* hostStackBottom = nullptr;
+std::size_t hostStackSize = 0;
+#endif
+#ifdef SIM_TSAN
+void* hostFiber = nullptr;
+void* scriptFiber = nullptr;
+#endif
+
+void enterScript() {
+#ifdef SIM_ASAN
+    __sanitizer_start_switch_fiber(&hostFakeStack, scriptStack.get(), stackSize);
+#endif
+#ifdef SIM_TSAN
+    hostFiber = __tsan_get_current_fiber();
+    __tsan_switch_to_fiber(scriptFiber, 0);
+#endif
+    swapcontext(&hostContext, &scriptContext);
+#ifdef SIM_ASAN
+    __sanitizer_finish_switch_fiber(hostFakeStack, nullptr, nullptr);
+#endif
+}
+
+void leaveScript(bool forGood) {
+#ifdef SIM_ASAN
+    __sanitizer_start_switch_fiber(forGood ? nullptr : &scriptFakeStack, hostStackBottom,
+                                   hostStackSize);
+#else
+    (void)forGood;
+#endif
+#ifdef SIM_TSAN
+    __tsan_switch_to_fiber(hostFiber, 0);
+#endif
+    swapcontext(&scriptContext, &hostContext);
+#ifdef SIM_ASAN
+    __sanitizer_finish_switch_fiber(scriptFakeStack, &hostStackBottom, &hostStackSize);
+#endif
+}
+
+void scriptEntry() {
+#ifdef SIM_ASAN
+    __sanitizer_finish_switch_fiber(nullptr, &hostStackBottom, &hostStackSize);
+#endif
+    Host& h = *theHost;
+    try {
+        h.script();
+        h.scriptError = "the script returned; it must run for as long as the game runs";
+    } catch (const ScriptStop&) {
+    } catch (const std::exception& e) {
+        h.scriptError = e.what();
+    } catch (...) {
+        h.scriptError = "the script threw";
+    }
+    h.finished = true;
+    leaveScript(true);
+}
+
+void resume() {
+    Host& h = *theHost;
+    if (!h.started) {
+        h.started = true;
+        scriptStack = std::make_unique<char[]>(stackSize);
+        getcontext(&scriptContext);
+        scriptContext.uc_stack.ss_sp = scriptStack.get();
+        scriptContext.uc_stack.ss_size = stackSize;
+        scriptContext.uc_link = nullptr;
+        makecontext(&scriptContext, scriptEntry, 0);
+#ifdef SIM_TSAN
+        scriptFiber = __tsan_create_fiber(0);
+#endif
+    }
+    h.sliceNativeCalls = 0;
+    h.inScript = true;
+    enterScript();
+    h.inScript = false;
+    if (h.onSlice) h.onSlice(h.sliceNativeCalls);
+    if (h.finished) {
+#ifdef SIM_TSAN
+        __tsan_destroy_fiber(scriptFiber);
+        scriptFiber = nullptr;
+#endif
+        if (!h.scriptError.empty()) throw GameError(h.scriptError);
+    }
+}
+
+[[noreturn]] void fail(const std::string& what) { throw GameError(what); }
+
+void record(Host& h, const Call& c) {
+    ++h.nativeCalls;
+    ++h.sliceNativeCalls;
+    auto mix = [&h](std::uint64_t v) {
+        h.digest ^= v;
+        h.digest *= 0x100000001B3ull;
+    };
+    mix(c.kind);
+    mix(c.hash);
+    for (std::uint8_t i = 0; i < c.argc; ++i) mix(c.kind == Call::Native ? c.args[i] : 0);
+    mix(c.result[0]);
+    if (h.trace) h.trace(c);
+}
+
+bool isAddressKind(char kind) { return kind == 's' || kind == 'p'; }
+
+void checkCall(const Call& c, const NativeInfo& info) {
+    const std::size_t expected = std::strlen(info.args);
+    char where[160];
+    if (c.argc != expected) {
+        std::snprintf(where, sizeof where, "%s takes %zu arguments, was pushed %u", info.name,
+                      expected, unsigned{c.argc});
+        fail(where);
+    }
+    for (std::size_t i = 0; i < expected; ++i) {
+        const char kind = info.args[i];
+        const std::uint64_t v = c.args[i];
+        const bool ok = kind == 'a' || kind == 't' || isAddressKind(kind) ? (kind != 'p' || v != 0)
+                        : kind == 'b' ? v <= 1
+                                      : (v >> 32) == 0;
+        if (!ok) {
+            std::snprintf(where, sizeof where, "%s argument %zu badly encoded: 0x%016llX",
+                          info.name, i + 1, static_cast<unsigned long long>(v));
+            fail(where);
+        }
+    }
+}
+
+} // namespace
+
+Host& host() { return *theHost; }
+
+void resetHost() {
+    if (theHost->inScript) fail("host reset from inside the script");
+    delete theHost;
+    theHost = new Host;
+    scriptStack.reset();
+}
+
+bool scriptDue() {
+    const Host& h = *theHost;
+    if (!h.script || h.finished) return false;
+    if (!h.started) return true;
+    if (h.waitMs == 0) return h.game.frame > h.waitFrame;
+    return h.elapsedMs - h.waitSince >= static_cast<std::int64_t>(h.waitMs);
+}
+
+void runFrame() {
+    Host& h = *theHost;
+    h.elapsedMs += h.frameMs;
+    h.game.now = static_cast<std::int32_t>(static_cast<std::uint32_t>(h.startTime) +
+                                           static_cast<std::uint32_t>(h.elapsedMs));
+    h.tickCount.store(h.game.tickBase + static_cast<std::uint32_t>(h.elapsedMs),
+                      std::memory_order_relaxed);
+    ++h.game.frame;
+    h.game.tick();
+    if (scriptDue()) resume();
+}
+
+void sendKey(DWORD key, bool isUp, bool wasDown, bool withAlt) {
+    if (KeyboardHandler handler = theHost->keyboard.load())
+        handler(key, 1, 0, FALSE, withAlt ? TRUE : FALSE, wasDown ? TRUE : FALSE,
+                isUp ? TRUE : FALSE);
+}
+
+void stopScript() {
+    Host& h = *theHost;
+    if (h.started && !h.finished) {
+        h.stopRequested = true;
+        resume();
+    }
+    h.script = nullptr;
+}
+
+} // namespace sim
+
+using sim::fail;
+
+extern "C" {
+
+void scriptRegister(HINSTANCE module, void (*script)()) {
+    sim::Host& h = sim::host();
+    h.events.push_back("scriptRegister");
+    h.scriptModule = module;
+    h.script = script;
+}
+
+void scriptUnregister(HINSTANCE module) {
+    sim::Host& h = sim::host();
+    h.events.push_back("scriptUnregister");
+    if (module == h.scriptModule) sim::stopScript();
+}
+
+void keyboardHandlerRegister(KeyboardHandler handler) {
+    sim::host().events.push_back("keyboardHandlerRegister");
+    sim::host().keyboard.store(handler);
+}
+
+void keyboardHandlerUnregister(KeyboardHandler handler) {
+    sim::Host& h = sim::host();
+    h.events.push_back("keyboardHandlerUnregister");
+    if (h.keyboard.load() == handler) h.keyboard.store(nullptr);
+}
+
+void scriptWait(DWORD ms) {
+    sim::Host& h = sim::host();
+    if (!h.inScript) fail("scriptWait outside the script");
+    sim::Call c;
+    c.kind = sim::Call::Wait;
+    c.time = h.game.now;
+    c.hash = ms;
+    sim::record(h, c);
+    h.waitMs = ms;
+    h.waitSince = h.elapsedMs;
+    h.waitFrame = h.game.frame;
+    sim::leaveScript(false);
+    if (h.stopRequested) throw sim::ScriptStop{};
+}
+
+void nativeInit(std::uint64_t hash) {
+    sim::Host& h = sim::host();
+    if (!h.inScript) fail("native call outside the script");
+    if (h.callOpen) fail("nativeInit before the previous native was called");
+    h.current = sim::Call{};
+    // Poison the last result: the protocol reads it at once, before the next call.
+    std::memset(h.current.result, 0xA5, sizeof h.current.result);
+    h.current.hash = hash;
+    h.current.time = h.game.now;
+    h.callOpen = true;
+}
+
+void nativePush64(std::uint64_t value) {
+    sim::Host& h = sim::host();
+    if (!h.callOpen) fail("nativePush64 without nativeInit");
+    if (h.current.argc == std::size(h.current.args)) fail("too many native arguments");
+    h.current.args[h.current.argc++] = value;
+}
+
+std::uint64_t* nativeCall() {
+    sim::Host& h = sim::host();
+    if (!h.callOpen) fail("nativeCall without nativeInit");
+    h.callOpen = false;
+    sim::Call& c = h.current;
+    if (h.responder) {
+        h.responder(c.hash, c.args, c.argc, c.result);
+    } else {
+        const sim::NativeInfo* info = sim::findNative(c.hash);
+        if (!info) {
+            char what[80];
+            std::snprintf(what, sizeof what, "unknown native 0x%016llX",
+                          static_cast<unsigned long long>(c.hash));
+            fail(what);
+        }
+        if (h.checkCalls) sim::checkCall(c, *info);
+        sim::answer(h.game, c.hash, c.args, c.argc, c.result);
+    }
+    sim::record(h, c);
+    return c.result;
+}
+
+DWORD GetTickCount() { return sim::host().tickCount.load(std::memory_order_relaxed); }
+
+} // extern "C"

@@ -1,0 +1,81 @@
+// The stand-in script host: the eight host functions, a game clock, the script run as a
+// coroutine the way the real host runs scripts in fibers, and a record of every call.
+#pragma once
+
+#include "host/host_interface.h"
+#include "sim/game.h"
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace sim {
+
+struct Call {
+    enum Kind : std::uint8_t { Native, Wait };
+    Kind kind = Native;
+    std::uint8_t argc = 0;
+    std::int32_t time = 0;   // game time when it was made
+    std::uint64_t hash = 0;  // the native's hash, or the wait in ms
+    std::uint64_t args[16] = {};
+    std::uint64_t result[3] = {};
+};
+
+// Answers a native call in place of the game model (benchmarks use a constant one).
+using Responder = void (*)(std::uint64_t hash, const std::uint64_t* args, std::size_t argc,
+                           std::uint64_t result[3]);
+
+struct Host {
+    Game game;
+    int frameMs = 33;
+    std::int32_t startTime = 0;    // the game timer at elapsed time 0
+    std::int64_t elapsedMs = 0;    // the clock itself, never going back
+    std::atomic<std::uint32_t> tickCount{0};
+
+    HINSTANCE scriptModule = nullptr;
+    void (*script)() = nullptr;
+    std::atomic<KeyboardHandler> keyboard{nullptr};
+    std::vector<std::string> events; // registration calls, in order
+
+    // The script's coroutine
+    bool started = false;
+    bool finished = false;
+    bool inScript = false;
+    bool stopRequested = false;
+    DWORD waitMs = 0;
+    std::int64_t waitSince = 0;
+    std::int64_t waitFrame = 0;
+    std::string scriptError;
+
+    // The call protocol
+    bool callOpen = false;
+    Call current;
+
+    // What was called
+    Responder responder = nullptr;   // null: the game model answers
+    bool checkCalls = true;          // argument layout checked against the native table
+    std::uint64_t digest = 0xCBF29CE484222325ull;
+    std::uint64_t nativeCalls = 0;
+    std::uint64_t sliceNativeCalls = 0; // native calls since the script last resumed
+    std::function<void(const Call&)> trace;
+    std::function<void(std::uint64_t nativeCallsInSlice)> onSlice;
+};
+
+Host& host();
+// Back to a fresh host and game (the script must not be running).
+void resetHost();
+
+// One game frame: the clock moves on, and the script runs if its wait is over.
+// Throws GameError if the script made a malformed call or its run ended.
+void runFrame();
+bool scriptDue();
+
+// Delivers a key message to the registered handler, from whatever thread calls it.
+void sendKey(DWORD key, bool isUp, bool wasDown = false, bool withAlt = false);
+
+// Ends the script's coroutine, unwinding its stack (also done by scriptUnregister).
+void stopScript();
+
+} // namespace sim

@@ -1,0 +1,285 @@
+#include "sim/sim.h"
+
+#include "sim/errors.h"
+#include "sim/native_table.h"
+
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <dlfcn.h>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+#ifndef EMBERLANE_PLUGIN_PATH
+#define EMBERLANE_PLUGIN_PATH "libemberlane.so"
+#endif
+
+namespace sim {
+
+bool lastUnloadComplete = false;
+
+std::string defaultPluginPath() {
+    if (const char* path = std::getenv("EMBERLANE_PLUGIN")) return path;
+    return EMBERLANE_PLUGIN_PATH;
+}
+
+namespace {
+
+void writeFile(const std::string& path, const std::string& text) {
+    std::ofstream file(path, std::ios::binary);
+    file << text;
+}
+
+std::string floatText(float f) {
+    char buffer[32];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, f).ptr;
+    return std::string(buffer, end);
+}
+
+using EntryPoint = BOOL (*)(HINSTANCE, DWORD, LPVOID);
+
+} // namespace
+
+Sim::Sim(Options options) : host((resetHost(), sim::host())), game(host.game) {
+    pluginPath = options.plugin.empty() ? defaultPluginPath() : options.plugin;
+    pluginPath = std::filesystem::absolute(pluginPath).string();
+
+    // The plug-in reads its two files from the current directory, as in the game's folder.
+    char pattern[] = "/tmp/emberlane-sim-XXXXXX";
+    if (!mkdtemp(pattern)) throw GameError("cannot make a game folder");
+    directory = pattern;
+    if (options.ini) writeFile(directory + "/Emberlane.ini", *options.ini);
+    if (options.dat) writeFile(directory + "/Emberlane.dat", *options.dat);
+    oldDirectory = std::filesystem::current_path().string();
+    std::filesystem::current_path(directory);
+
+    host.frameMs = options.frameMs;
+    host.startTime = options.startTime;
+    game.now = options.startTime;
+    game.tickBase = options.tickBase;
+    host.tickCount = options.tickBase;
+    game.rng = options.seed;
+
+    Entity me;
+    me.position = {100.0f, 200.0f, 30.0f};
+    me.heading = 90.0f;
+    me.model = game.remember("PLAYER_ZERO");
+    player = game.spawn(me);
+    game.playerPed = player;
+
+    game.entities.reserve(256);
+    host.trace = [this](const Call& c) {
+        if (recording) {
+            rawCalls.push_back(c);
+            calls.push_back(describe(c));
+        }
+        if (trace) trace(c);
+    };
+
+    // Loading runs the plug-in's static initialisers (its settings), then the loader's
+    // attach notification, as the game's loader does.
+    module = dlopen(pluginPath.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!module) {
+        std::filesystem::current_path(oldDirectory);
+        throw GameError(std::string("cannot load the plug-in: ") + dlerror());
+    }
+    auto entry = reinterpret_cast<EntryPoint>(dlsym(module, "DllMain"));
+    if (!entry) throw GameError("the plug-in has no DllMain");
+    entry(static_cast<HINSTANCE>(module), DLL_PROCESS_ATTACH, nullptr);
+}
+
+void Sim::unload() {
+    if (!module) return;
+    auto entry = reinterpret_cast<EntryPoint>(dlsym(module, "DllMain"));
+    entry(static_cast<HINSTANCE>(module), DLL_PROCESS_DETACH, nullptr);
+    if (host.script) stopScript(); // a plug-in that forgot to unregister
+    dlclose(module);
+    module = nullptr;
+    void* still = dlopen(pluginPath.c_str(), RTLD_NOW | RTLD_NOLOAD);
+    lastUnloadComplete = still == nullptr;
+    if (still) dlclose(still);
+}
+
+BOOL Sim::notify(DWORD reason) {
+    auto entry = reinterpret_cast<EntryPoint>(dlsym(module, "DllMain"));
+    return entry(static_cast<HINSTANCE>(module), reason, nullptr);
+}
+
+Sim::~Sim() {
+    try {
+        unload();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "emberlane-sim: while unloading: %s\n", e.what());
+    }
+    std::error_code ignored;
+    std::filesystem::current_path(oldDirectory, ignored);
+    std::filesystem::remove_all(directory, ignored);
+}
+
+void Sim::frame(int n) {
+    for (int i = 0; i < n; ++i) runFrame();
+}
+
+void Sim::advance(int ms) {
+    const std::int64_t until = host.elapsedMs + ms;
+    while (host.elapsedMs < until) runFrame();
+}
+
+Entity& Sim::me() { return *game.entity(player); }
+void Sim::standAt(float x, float y, float z, float heading) {
+    me().position = {x, y, z};
+    me().heading = heading;
+}
+void Sim::wadeIntoWater() { me().inWater = true; }
+void Sim::wadeOutOfWater() { me().inWater = false; }
+void Sim::walk() { me().still = false; }
+void Sim::standStill() { me().still = true; }
+void Sim::drawWeapon(const char* weapon) { me().weapon = game.remember(weapon); }
+void Sim::holster() { me().weapon = unarmed; }
+void Sim::startCombat() { me().inCombat = true; }
+void Sim::stopCombat() { me().inCombat = false; }
+
+void Sim::press(const char* control) { game.pressedFrame[game.remember(control)] = game.frame + 1; }
+void Sim::release(const char* control) {
+    game.releasedFrame[game.remember(control)] = game.frame + 1;
+}
+void Sim::pressKey(DWORD key) { sendKey(key, false); }
+void Sim::releaseKey(DWORD key) { sendKey(key, true, true); }
+
+Prompt& Sim::prompt(const char* name) {
+    for (std::size_t i = 0; i < promptNames.size(); ++i)
+        if (std::strcmp(promptNames[i], name) == 0) {
+            if (i >= game.prompts.size()) throw GameError(std::string(name) + " was never created");
+            return game.prompts[i];
+        }
+    throw GameError(std::string("no prompt named ") + name);
+}
+
+bool Sim::shown(const char* name) {
+    const Prompt& p = prompt(name);
+    return p.enabled && p.visible;
+}
+
+void Sim::complete(const char* name) {
+    if (!shown(name)) throw GameError(std::string(name) + " is not on screen to complete");
+    forceCompletion(name);
+}
+
+void Sim::forceCompletion(const char* name) { prompt(name).completedFrame = game.frame + 1; }
+
+void Sim::setScenario(Handle ped, const char* scenario) {
+    Entity* e = game.entity(ped);
+    if (!e) throw GameError("no such ped");
+    e->scenario = game.remember(scenario);
+    e->scenarioPoint = 0;
+    e->scenarioTimed = false;
+}
+
+void Sim::clearScenario(Handle ped) {
+    Entity* e = game.entity(ped);
+    if (!e) throw GameError("no such ped");
+    e->scenario = 0;
+    e->scenarioPoint = 0;
+    e->scenarioTimed = false;
+}
+
+Handle Sim::spawnHorse(float x, float y, float z, float heading) {
+    Entity horse;
+    horse.model = game.remember("A_C_HORSE_ARABIAN_WHITE");
+    if (std::find(game.horseModels.begin(), game.horseModels.end(), horse.model) ==
+        game.horseModels.end())
+        game.horseModels.push_back(horse.model);
+    horse.position = {x, y, z};
+    horse.heading = heading;
+    const Handle h = game.spawn(horse);
+    game.entity(h)->promptGroup = 0x4000 + h;
+    return h;
+}
+
+void Sim::target(Handle entity) { game.target = entity; }
+void Sim::stopTargeting() { game.target = 0; }
+
+std::vector<std::string> Sim::visiblePrompts() {
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < game.prompts.size() && i < promptNames.size(); ++i)
+        if (game.prompts[i].enabled && game.prompts[i].visible) names.emplace_back(promptNames[i]);
+    return names;
+}
+
+std::string Sim::scenarioOf(Handle ped) {
+    const Entity* e = game.entity(ped);
+    return e && e->scenario ? game.nameOf(e->scenario) : "";
+}
+
+void Sim::startRecording() {
+    calls.clear();
+    rawCalls.clear();
+    recording = true;
+}
+
+void Sim::stopRecording() { recording = false; }
+
+std::string Sim::describe(const Call& c, bool verbose) const {
+    char buffer[64];
+    if (c.kind == Call::Wait) return "scriptWait(" + std::to_string(c.hash) + ")";
+    const NativeInfo* info = findNative(c.hash);
+    std::string text;
+    if (verbose) {
+        std::snprintf(buffer, sizeof buffer, "0x%016llX ", static_cast<unsigned long long>(c.hash));
+        text += buffer;
+    }
+    if (!info) {
+        std::snprintf(buffer, sizeof buffer, "0x%016llX", static_cast<unsigned long long>(c.hash));
+        return text + buffer + "(?)";
+    }
+    text += info->name;
+    if (verbose) text = text + " [" + info->role + "]";
+    text += "(";
+    for (std::uint8_t i = 0; i < c.argc; ++i) {
+        if (i) text += ", ";
+        const std::uint64_t v = c.args[i];
+        const char kind = info->args[i];
+        const auto low = static_cast<std::uint32_t>(v);
+        switch (kind) {
+        case 'h': text += game.nameOf(low); break;
+        case 'f': text += floatText(std::bit_cast<float>(low)); break;
+        case 's':
+            if (v == 0) text += "0";
+            else text = text + "\"" + reinterpret_cast<const char*>(static_cast<std::uintptr_t>(v)) + "\"";
+            break;
+        case 'p': text += "&"; break;
+        case 't':
+        case 'a':
+            if (v == ~0ull) {
+                text += "-1";
+            } else {
+                std::snprintf(buffer, sizeof buffer, "0x%llX", static_cast<unsigned long long>(v));
+                text += buffer;
+            }
+            break;
+        default: text += std::to_string(static_cast<std::int32_t>(low)); break;
+        }
+    }
+    text += ")";
+    const auto low = static_cast<std::uint32_t>(c.result[0]);
+    switch (info->result) {
+    case 'v': break;
+    case 'h': text += " = " + game.nameOf(low); break;
+    case 'f': text += " = " + floatText(std::bit_cast<float>(low)); break;
+    case 't':
+        std::snprintf(buffer, sizeof buffer, " = 0x%llX", static_cast<unsigned long long>(c.result[0]));
+        text += buffer;
+        break;
+    case 'c':
+        text += " = (" + floatText(std::bit_cast<float>(static_cast<std::uint32_t>(c.result[0]))) +
+                ", " + floatText(std::bit_cast<float>(static_cast<std::uint32_t>(c.result[1]))) +
+                ", " + floatText(std::bit_cast<float>(static_cast<std::uint32_t>(c.result[2]))) + ")";
+        break;
+    default: text += " = " + std::to_string(static_cast<std::int32_t>(low)); break;
+    }
+    return text;
+}
+
+} // namespace sim

@@ -1,0 +1,73 @@
+#include "host/platform.h"
+#include "host/profile_int.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+std::uint32_t hotkeyFrom(const std::string& ini, std::int32_t fallback = 89) {
+    return profile::readInt(ini.data(), ini.size(), "SETTINGS", "PROMPTS_HOTKEY", fallback);
+}
+
+} // namespace
+
+TEST(Settings, MissingFileSectionKeyOrValueGiveTheDefault) {
+    EXPECT_EQ(hotkeyFrom(""), 89u);
+    EXPECT_EQ(hotkeyFrom("[OTHER]\nPROMPTS_HOTKEY=70\n"), 89u);
+    EXPECT_EQ(hotkeyFrom("[SETTINGS]\nDESTROY_SCENARIO_PROP=0\n"), 89u);
+    EXPECT_EQ(hotkeyFrom("[SETTINGS]\nPROMPTS_HOTKEY=\n"), 89u);
+    EXPECT_EQ(hotkeyFrom("[SETTINGS]\nPROMPTS_HOTKEY\n"), 89u);
+    EXPECT_EQ(hotkeyFrom("PROMPTS_HOTKEY=70\n"), 89u); // before any section
+    EXPECT_EQ(hotkeyFrom("[SETTINGS]\nPROMPTS_HOTKEY=\"\"\n"), 89u);
+}
+
+TEST(Settings, SectionAndKeyMatchWithoutCaseAndWithSpaces) {
+    EXPECT_EQ(hotkeyFrom("[settings]\nprompts_hotkey=70\n"), 70u);
+    EXPECT_EQ(hotkeyFrom("  [Settings]  \r\n   Prompts_Hotkey   =   71   \r\n"), 71u);
+    // The brackets hold the name exactly: spaces inside them are part of it.
+    EXPECT_EQ(hotkeyFrom("[ SETTINGS ]\nPROMPTS_HOTKEY=72\n"), 89u);
+}
+
+TEST(Settings, NumbersAreConvertedAsWindowsConvertsThem) {
+    EXPECT_EQ(hotkeyFrom("[SETTINGS]\nPROMPTS_HOTKEY=+75\n"), 75u);
+    EXPECT_EQ(hotkeyFrom("[SETTINGS]\nPROMPTS_HOTKEY=-1\n"), 0xFFFFFFFFu);
+    EXPECT_EQ(hotkeyFrom("[SETTINGS]\nPROMPTS_HOTKEY=abc\n"), 0u);
+    EXPECT_EQ(hotkeyFrom("[SETTINGS]\nPROMPTS_HOTKEY=12abc\n"), 12u);
+    EXPECT_EQ(hotkeyFrom("[SETTINGS]\nPROMPTS_HOTKEY=0x1F\n"), 31u);
+    EXPECT_EQ(hotkeyFrom("[SETTINGS]\nPROMPTS_HOTKEY=0X1F\n"), 0u);
+    EXPECT_EQ(hotkeyFrom("[SETTINGS]\nPROMPTS_HOTKEY=0b101\n"), 5u);
+    EXPECT_EQ(hotkeyFrom("[SETTINGS]\nPROMPTS_HOTKEY=0o17\n"), 15u);
+    EXPECT_EQ(hotkeyFrom("[SETTINGS]\nPROMPTS_HOTKEY=\"80\"\n"), 80u);
+    EXPECT_EQ(hotkeyFrom("[SETTINGS]\nPROMPTS_HOTKEY=4294967297\n"), 1u); // wraps
+    EXPECT_EQ(hotkeyFrom("[SETTINGS]\nPROMPTS_HOTKEY=7 ; the F key\n"), 7u);
+    // Only 29 characters of a value are read.
+    EXPECT_EQ(hotkeyFrom("[SETTINGS]\nPROMPTS_HOTKEY=0000000000000000000000000001234\n"), 12u);
+}
+
+TEST(Settings, CommentsDuplicatesAndTheFirstSectionOnly) {
+    EXPECT_EQ(hotkeyFrom("[SETTINGS]\n;PROMPTS_HOTKEY=5\nPROMPTS_HOTKEY=6\n"), 6u);
+    EXPECT_EQ(hotkeyFrom("[SETTINGS]\nPROMPTS_HOTKEY=6\nPROMPTS_HOTKEY=7\n"), 6u);
+    // A key that is missing from the first SETTINGS section is not looked for in a later one.
+    EXPECT_EQ(hotkeyFrom("[SETTINGS]\nX=1\n[OTHER]\n[SETTINGS]\nPROMPTS_HOTKEY=8\n"), 89u);
+    EXPECT_EQ(hotkeyFrom("\xEF\xBB\xBF[SETTINGS]\nPROMPTS_HOTKEY=9\n"), 9u);
+}
+
+TEST(Settings, TheLinuxReaderTakesTheWindowsPathInTheCurrentDirectory) {
+    const auto old = std::filesystem::current_path();
+    const auto dir = std::filesystem::temp_directory_path() / "emberlane-settings-test";
+    std::filesystem::create_directories(dir);
+    std::filesystem::current_path(dir);
+    std::filesystem::remove("Emberlane.ini");
+    EXPECT_EQ(GetPrivateProfileIntA("SETTINGS", "PROMPTS_HOTKEY", 89, ".\\Emberlane.ini"), 89u);
+    EXPECT_EQ(GetPrivateProfileIntA("SETTINGS", "DESTROY_SCENARIO_PROP", 1, ".\\Emberlane.ini"), 1u);
+    std::ofstream("Emberlane.ini") << "[SETTINGS]\r\nPROMPTS_HOTKEY=72\r\nDESTROY_SCENARIO_PROP=0\r\n";
+    EXPECT_EQ(GetPrivateProfileIntA("SETTINGS", "PROMPTS_HOTKEY", 89, ".\\Emberlane.ini"), 72u);
+    EXPECT_EQ(GetPrivateProfileIntA("SETTINGS", "DESTROY_SCENARIO_PROP", 1, ".\\Emberlane.ini"), 0u);
+    std::filesystem::current_path(old);
+    std::filesystem::remove_all(dir);
+}
