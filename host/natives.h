@@ -22,7 +22,9 @@ struct Vector3 {
 };
 
 // A game boolean: any non-zero answer is true.
-inline constexpr bool isTrue(std::int32_t answer) { return answer != 0; }
+inline constexpr bool isTrue(std::int32_t answer) {
+    return answer != 0;
+}
 
 namespace native {
 
@@ -30,18 +32,32 @@ namespace native {
 // where every other 32-bit value goes out zero-extended.
 struct AllBitsSet {};
 
-inline std::uint64_t encode(std::int32_t v) { return static_cast<std::uint32_t>(v); }
-inline std::uint64_t encode(std::uint32_t v) { return v; }
-inline std::uint64_t encode(bool v) { return v ? 1u : 0u; }
-inline std::uint64_t encode(float v) { return std::bit_cast<std::uint32_t>(v); }
-inline std::uint64_t encode(const char* text) { return reinterpret_cast<std::uintptr_t>(text); }
+inline std::uint64_t encode(std::int32_t v) {
+    return static_cast<std::uint32_t>(v);
+}
+inline std::uint64_t encode(std::uint32_t v) {
+    return v;
+}
+inline std::uint64_t encode(bool v) {
+    return v ? 1u : 0u;
+}
+inline std::uint64_t encode(float v) {
+    return std::bit_cast<std::uint32_t>(v);
+}
+inline std::uint64_t encode(const char* text) {
+    return reinterpret_cast<std::uintptr_t>(text);
+}
 template <typename T>
 std::uint64_t encode(T* out) {
     return reinterpret_cast<std::uintptr_t>(out);
 }
-inline std::uint64_t encode(AllBitsSet) { return ~std::uint64_t{0}; }
+inline std::uint64_t encode(AllBitsSet) {
+    return ~std::uint64_t{0};
+}
 // The one 64-bit value the plug-in hands back: a game text, whole.
-inline std::uint64_t encode(std::uint64_t textHandle) { return textHandle; }
+inline std::uint64_t encode(std::uint64_t textHandle) {
+    return textHandle;
+}
 // A double or a signed 64-bit value here is a slip: the game takes singles and 32-bit values.
 std::uint64_t encode(double) = delete;
 std::uint64_t encode(std::int64_t) = delete;
@@ -80,8 +96,12 @@ R invoke(std::uint64_t hash, Args... args) {
     if constexpr (!std::is_void_v<R>) return native::decode<R>(slot);
 }
 
-inline Hash hashOf(const char* name) { return invoke<Hash>(op::hashOfName, name); }
-inline std::int32_t gameTimer() { return invoke<std::int32_t>(op::gameTimer); }
+inline Hash hashOf(const char* name) {
+    return invoke<Hash>(op::hashOfName, name);
+}
+inline std::int32_t gameTimer() {
+    return invoke<std::int32_t>(op::gameTimer);
+}
 
 inline Vector3 getEntityCoords(Handle entity) {
     return invoke<Vector3>(op::entityCoords, entity, 1, 0);

@@ -8,9 +8,13 @@ namespace {
 
 // Carriage return and the old DOS end-of-file mark count as white space, as in the
 // profile functions.
-bool isSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r') || c == 0x1A; }
+bool isSpace(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r') || c == 0x1A;
+}
 
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool equalNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
@@ -62,10 +66,14 @@ std::uint32_t toInteger(const char* value, std::size_t size) {
     std::uint32_t total = 0;
     for (char c : s) {
         std::uint32_t digit;
-        if (c >= '0' && c <= '9') digit = static_cast<std::uint32_t>(c - '0');
-        else if (c >= 'A' && c <= 'Z') digit = static_cast<std::uint32_t>(c - 'A' + 10);
-        else if (c >= 'a' && c <= 'z') digit = static_cast<std::uint32_t>(c - 'a' + 10);
-        else break;
+        if (c >= '0' && c <= '9')
+            digit = static_cast<std::uint32_t>(c - '0');
+        else if (c >= 'A' && c <= 'Z')
+            digit = static_cast<std::uint32_t>(c - 'A' + 10);
+        else if (c >= 'a' && c <= 'z')
+            digit = static_cast<std::uint32_t>(c - 'a' + 10);
+        else
+            break;
         if (digit >= base) break;
         total = total * base + digit;
     }
@@ -93,8 +101,8 @@ std::uint32_t readInt(const char* text, std::size_t size, const char* section, c
             const std::size_t close = line.rfind(']');
             if (close != std::string_view::npos) {
                 if (seenWanted) return fallback;
-                inWanted = !wantedSection.empty() && equalNoCase(line.substr(1, close - 1),
-                                                                 wantedSection);
+                inWanted =
+                    !wantedSection.empty() && equalNoCase(line.substr(1, close - 1), wantedSection);
                 seenWanted = inWanted;
                 continue;
             }

@@ -26,8 +26,8 @@ void sampleFrame(LoopState& s) {
     s.horseHeading = invoke<float>(op::entityHeading, s.playerHorse);
     s.horsePromptGroup = invoke<std::int32_t>(op::promptGroupOfTarget, s.playerHorse);
 
-    s.satchelReleased = isTrue(
-        invoke<std::int32_t>(op::controlJustReleased, 0, hashOf("INPUT_OPEN_SATCHEL_MENU")));
+    s.satchelReleased =
+        isTrue(invoke<std::int32_t>(op::controlJustReleased, 0, hashOf("INPUT_OPEN_SATCHEL_MENU")));
     const bool navPressed = navigationPressed(s);
 
     // A navigation press ends any scenario the player is in, whoever started it.

@@ -1,5 +1,7 @@
 #include "loop/script_main.h"
 
+#include "activities/activities.h"
+#include "horse/horse.h"
 #include "loop/frame_sampling.h"
 
 template <std::size_t N>
@@ -20,6 +22,11 @@ void scriptMain() {
     startUp(s);
     for (;;) {
         sampleFrame(s);
-        scriptWait(0);
+        scenarioEaseAndExitWatch(s);
+        waterPrompts(s);
+        menuPromptAfterSatchel(s);
+        restMenu(s);
+        waterEffects(s);
+        horseSection(s); // ends the pass with scriptWait(0)
     }
 }

@@ -31,7 +31,9 @@ Entity* Game::entity(Handle h) {
     return nullptr;
 }
 
-const Entity* Game::entity(Handle h) const { return const_cast<Game*>(this)->entity(h); }
+const Entity* Game::entity(Handle h) const {
+    return const_cast<Game*>(this)->entity(h);
+}
 
 Prompt* Game::prompt(Handle h) {
     for (Prompt& p : prompts)
@@ -77,17 +79,27 @@ void Game::tick() {
 }
 
 std::size_t Game::pointsLeftUndeleted() const {
-    return static_cast<std::size_t>(
-        std::count_if(points.begin(), points.end(), [](const ScenarioPoint& p) { return !p.deleted; }));
+    return static_cast<std::size_t>(std::count_if(
+        points.begin(), points.end(), [](const ScenarioPoint& p) { return !p.deleted; }));
 }
 
 namespace {
 
-std::int32_t i32(std::uint64_t v) { return static_cast<std::int32_t>(static_cast<std::uint32_t>(v)); }
-float f32(std::uint64_t v) { return std::bit_cast<float>(static_cast<std::uint32_t>(v)); }
-std::uint64_t out(std::int32_t v) { return static_cast<std::uint32_t>(v); }
-std::uint64_t out(bool v) { return v ? 1 : 0; }
-std::uint64_t out(float v) { return std::bit_cast<std::uint32_t>(v); }
+std::int32_t i32(std::uint64_t v) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(v));
+}
+float f32(std::uint64_t v) {
+    return std::bit_cast<float>(static_cast<std::uint32_t>(v));
+}
+std::uint64_t out(std::int32_t v) {
+    return static_cast<std::uint32_t>(v);
+}
+std::uint64_t out(bool v) {
+    return v ? 1 : 0;
+}
+std::uint64_t out(float v) {
+    return std::bit_cast<std::uint32_t>(v);
+}
 
 template <typename T>
 T* address(std::uint64_t v) {
@@ -128,8 +140,7 @@ void sendToPoint(Game& g, Handle pedHandle, Handle pointHandle, std::int32_t dur
 
 } // namespace
 
-void answer(Game& g, std::uint64_t hash, const std::uint64_t* a, std::size_t,
-            std::uint64_t r[3]) {
+void answer(Game& g, std::uint64_t hash, const std::uint64_t* a, std::size_t, std::uint64_t r[3]) {
     r[0] = r[1] = r[2] = 0;
     Entity* e = nullptr;
     auto subject = [&](std::uint64_t v) -> Entity* {
@@ -137,25 +148,43 @@ void answer(Game& g, std::uint64_t hash, const std::uint64_t* a, std::size_t,
         return e && e->exists ? e : nullptr;
     };
     switch (hash) {
-    case op::hashOfName: r[0] = g.remember(address<const char>(a[0])); return;
-    case op::gameTimer: r[0] = out(g.now); return;
-    case op::randomInt: r[0] = out(nextRandom(g, i32(a[0]), i32(a[1]))); return;
-    case op::playerPed: r[0] = out(g.playerPed); return;
-    case op::playerIndex: r[0] = out(g.playerIndex); return;
+    case op::hashOfName:
+        r[0] = g.remember(address<const char>(a[0]));
+        return;
+    case op::gameTimer:
+        r[0] = out(g.now);
+        return;
+    case op::randomInt:
+        r[0] = out(nextRandom(g, i32(a[0]), i32(a[1])));
+        return;
+    case op::playerPed:
+        r[0] = out(g.playerPed);
+        return;
+    case op::playerIndex:
+        r[0] = out(g.playerIndex);
+        return;
     case op::playerTargetEntity: {
         auto* slot = address<std::int32_t>(a[1]);
-        if (g.target != 0) *slot = g.target;
-        else if (g.targetQueryClearsSlot) *slot = 0;
+        if (g.target != 0)
+            *slot = g.target;
+        else if (g.targetQueryClearsSlot)
+            *slot = 0;
         r[0] = out(g.target != 0);
         return;
     }
-    case op::entityExists: r[0] = out(subject(a[0]) != nullptr); return;
-    case op::entityModel: r[0] = subject(a[0]) ? e->model : 0; return;
-    case op::modelIsHorse:
-        r[0] = out(std::find(g.horseModels.begin(), g.horseModels.end(),
-                             static_cast<Hash>(a[0])) != g.horseModels.end());
+    case op::entityExists:
+        r[0] = out(subject(a[0]) != nullptr);
         return;
-    case op::entityHeading: r[0] = out(subject(a[0]) ? e->heading : 0.0f); return;
+    case op::entityModel:
+        r[0] = subject(a[0]) ? e->model : 0;
+        return;
+    case op::modelIsHorse:
+        r[0] = out(std::find(g.horseModels.begin(), g.horseModels.end(), static_cast<Hash>(a[0])) !=
+                   g.horseModels.end());
+        return;
+    case op::entityHeading:
+        r[0] = out(subject(a[0]) ? e->heading : 0.0f);
+        return;
     case op::entityCoords:
         if (subject(a[0])) {
             r[0] = out(e->position.x);
@@ -169,11 +198,21 @@ void answer(Game& g, std::uint64_t hash, const std::uint64_t* a, std::size_t,
         r[0] = out(std::sqrt(dx * dx + dy * dy + dz * dz));
         return;
     }
-    case op::promptGroupOfTarget: r[0] = out(subject(a[0]) ? e->promptGroup : 0); return;
-    case op::pedIsStill: r[0] = out(subject(a[0]) && e->still); return;
-    case op::pedInCombat: r[0] = out(subject(a[0]) && e->inCombat); return;
-    case op::entityInWater: r[0] = out(subject(a[0]) && e->inWater); return;
-    case op::pedBusyWithHorse: r[0] = out(subject(a[0]) && e->leadingHorse); return;
+    case op::promptGroupOfTarget:
+        r[0] = out(subject(a[0]) ? e->promptGroup : 0);
+        return;
+    case op::pedIsStill:
+        r[0] = out(subject(a[0]) && e->still);
+        return;
+    case op::pedInCombat:
+        r[0] = out(subject(a[0]) && e->inCombat);
+        return;
+    case op::entityInWater:
+        r[0] = out(subject(a[0]) && e->inWater);
+        return;
+    case op::pedBusyWithHorse:
+        r[0] = out(subject(a[0]) && e->leadingHorse);
+        return;
     case op::currentPedWeapon:
         *address<Hash>(a[1]) = subject(a[0]) ? e->weapon : unarmed;
         r[0] = out(true);
@@ -181,7 +220,9 @@ void answer(Game& g, std::uint64_t hash, const std::uint64_t* a, std::size_t,
     case op::pedUsingScenario:
         r[0] = out(subject(a[0]) && e->scenario != 0 && e->scenario == static_cast<Hash>(a[1]));
         return;
-    case op::pedUsingAnyScenario: r[0] = out(subject(a[0]) && e->scenario != 0); return;
+    case op::pedUsingAnyScenario:
+        r[0] = out(subject(a[0]) && e->scenario != 0);
+        return;
     case op::createScenarioPoint: {
         ScenarioPoint p;
         p.handle = static_cast<Handle>(0x5C000 + g.points.size() + 1);
@@ -192,7 +233,9 @@ void answer(Game& g, std::uint64_t hash, const std::uint64_t* a, std::size_t,
         r[0] = out(p.handle);
         return;
     }
-    case op::useScenarioPoint: sendToPoint(g, i32(a[0]), i32(a[1]), i32(a[3])); return;
+    case op::useScenarioPoint:
+        sendToPoint(g, i32(a[0]), i32(a[1]), i32(a[3]));
+        return;
     case op::deleteScenarioPoint:
         for (ScenarioPoint& p : g.points)
             if (p.handle == i32(a[0])) p.deleted = true;
@@ -208,7 +251,8 @@ void answer(Game& g, std::uint64_t hash, const std::uint64_t* a, std::size_t,
         if (subject(a[0])) ++e->propsDiscarded;
         return;
     case op::scenarioEase:
-    case op::afterScenarioEase: return;
+    case op::afterScenarioEase:
+        return;
     case op::faceWashEffect:
         if (subject(a[0])) ++e->faceWashEffects;
         return;
@@ -223,7 +267,9 @@ void answer(Game& g, std::uint64_t hash, const std::uint64_t* a, std::size_t,
             e->cores[core] = std::clamp(i32(a[2]), 0, 100);
         return;
     }
-    case op::coreOverpowered: r[0] = out(subject(a[0]) && i32(a[1]) == 1 && e->overpowered); return;
+    case op::coreOverpowered:
+        r[0] = out(subject(a[0]) && i32(a[1]) == 1 && e->overpowered);
+        return;
     case op::enableCoreOverpower:
         if (subject(a[0]) && i32(a[1]) == 1) {
             e->overpowered = true;
@@ -240,9 +286,12 @@ void answer(Game& g, std::uint64_t hash, const std::uint64_t* a, std::size_t,
         r[0] = out(i32(a[0]) == 0 && justPressed(g.pressedFrame, static_cast<Hash>(a[1]), g.frame));
         return;
     case op::controlJustReleased:
-        r[0] = out(i32(a[0]) == 0 && justPressed(g.releasedFrame, static_cast<Hash>(a[1]), g.frame));
+        r[0] =
+            out(i32(a[0]) == 0 && justPressed(g.releasedFrame, static_cast<Hash>(a[1]), g.frame));
         return;
-    case op::usingKeyboardAndMouse: r[0] = out(g.usingKeyboardAndMouse); return;
+    case op::usingKeyboardAndMouse:
+        r[0] = out(g.usingKeyboardAndMouse);
+        return;
     case op::promptRegisterBegin: {
         Prompt p;
         p.handle = static_cast<Handle>(0x700 + g.prompts.size() * 3 + 1);
@@ -257,14 +306,17 @@ void answer(Game& g, std::uint64_t hash, const std::uint64_t* a, std::size_t,
         r[0] = 0x7E57000000000000ull + g.texts.size();
         return;
     }
-    default: break;
+    default:
+        break;
     }
 
     // Prompt operations
     Prompt* p = g.prompt(i32(a[0]));
     if (!p) throw GameError("prompt call on a handle the game never gave out");
     switch (hash) {
-    case op::promptSetControlAction: p->control = static_cast<Hash>(a[1]); return;
+    case op::promptSetControlAction:
+        p->control = static_cast<Hash>(a[1]);
+        return;
     case op::promptSetText: {
         const std::uint64_t index = a[1] - 0x7E57000000000000ull;
         if (a[1] < 0x7E57000000000001ull || index > g.texts.size())
@@ -272,13 +324,26 @@ void answer(Game& g, std::uint64_t hash, const std::uint64_t* a, std::size_t,
         p->label = g.texts[index - 1];
         return;
     }
-    case op::promptSetStandardMode: p->standardMode = a[1] != 0; return;
-    case op::promptRegisterEnd: p->registered = true; return;
-    case op::promptSetEnabled: p->enabled = a[1] != 0; return;
-    case op::promptSetVisible: p->visible = a[1] != 0; return;
-    case op::promptCompleted: r[0] = out(p->completedFrame == g.frame); return;
-    case op::promptSetGroup: p->group = i32(a[1]); return;
-    default: break;
+    case op::promptSetStandardMode:
+        p->standardMode = a[1] != 0;
+        return;
+    case op::promptRegisterEnd:
+        p->registered = true;
+        return;
+    case op::promptSetEnabled:
+        p->enabled = a[1] != 0;
+        return;
+    case op::promptSetVisible:
+        p->visible = a[1] != 0;
+        return;
+    case op::promptCompleted:
+        r[0] = out(p->completedFrame == g.frame);
+        return;
+    case op::promptSetGroup:
+        p->group = i32(a[1]);
+        return;
+    default:
+        break;
     }
     throw GameError("native the stand-in game does not model");
 }

@@ -29,8 +29,8 @@ struct Entity {
     Hash weapon = unarmed;
     std::int32_t promptGroup = 0;
 
-    Hash scenario = 0;         // 0: no scenario
-    Handle scenarioPoint = 0;  // the point it was sent to, if any
+    Hash scenario = 0;        // 0: no scenario
+    Handle scenarioPoint = 0; // the point it was sent to, if any
     bool scenarioTimed = false;
     std::int32_t scenarioEnds = 0;
 
@@ -71,10 +71,10 @@ struct Game {
 
     Handle playerPed = 0;
     Handle playerIndex = 0;
-    Handle target = 0;                 // 0: the player targets nothing
+    Handle target = 0;                  // 0: the player targets nothing
     bool targetQueryClearsSlot = false; // a game that writes 0 when there is no target
     bool usingKeyboardAndMouse = false;
-    std::int32_t overpowerMs = 30000;   // how long an enabled overpower lasts
+    std::int32_t overpowerMs = 30000; // how long an enabled overpower lasts
 
     std::vector<Hash> horseModels;
     std::vector<Entity> entities;

@@ -128,9 +128,13 @@ void resume() {
     }
 }
 
-[[noreturn]] void fail(const std::string& what) { throw GameError(what); }
+[[noreturn]] void fail(const std::string& what) {
+    throw GameError(what);
+}
 
-void record(Host& h, const Call& c) {
+// The digest of a run: every call with its arguments and result, addresses read as what
+// they point to (where the module and its stack lie changes from load to load).
+void record(Host& h, const Call& c, const NativeInfo* info = nullptr) {
     ++h.nativeCalls;
     ++h.sliceNativeCalls;
     auto mix = [&h](std::uint64_t v) {
@@ -139,12 +143,20 @@ void record(Host& h, const Call& c) {
     };
     mix(c.kind);
     mix(c.hash);
-    for (std::uint8_t i = 0; i < c.argc; ++i) mix(c.kind == Call::Native ? c.args[i] : 0);
+    for (std::uint8_t i = 0; i < c.argc; ++i) {
+        const char kind = info && i < std::strlen(info->args) ? info->args[i] : 'a';
+        if (kind == 's')
+            mix(c.args[i] ? joaat(reinterpret_cast<const char*>(c.args[i])) : 0);
+        else if (kind != 'p')
+            mix(c.args[i]);
+    }
     mix(c.result[0]);
     if (h.trace) h.trace(c);
 }
 
-bool isAddressKind(char kind) { return kind == 's' || kind == 'p'; }
+bool isAddressKind(char kind) {
+    return kind == 's' || kind == 'p';
+}
 
 void checkCall(const Call& c, const NativeInfo& info) {
     const std::size_t expected = std::strlen(info.args);
@@ -158,8 +170,8 @@ void checkCall(const Call& c, const NativeInfo& info) {
         const char kind = info.args[i];
         const std::uint64_t v = c.args[i];
         const bool ok = kind == 'a' || kind == 't' || isAddressKind(kind) ? (kind != 'p' || v != 0)
-                        : kind == 'b' ? v <= 1
-                                      : (v >> 32) == 0;
+                        : kind == 'b'                                     ? v <= 1
+                                                                          : (v >> 32) == 0;
         if (!ok) {
             std::snprintf(where, sizeof where, "%s argument %zu badly encoded: 0x%016llX",
                           info.name, i + 1, static_cast<unsigned long long>(v));
@@ -170,7 +182,9 @@ void checkCall(const Call& c, const NativeInfo& info) {
 
 } // namespace
 
-Host& host() { return *theHost; }
+Host& host() {
+    return *theHost;
+}
 
 void resetHost() {
     if (theHost->inScript) fail("host reset from inside the script");
@@ -295,11 +309,15 @@ std::uint64_t* nativeCall() {
         }
         if (h.checkCalls) sim::checkCall(c, *info);
         sim::answer(h.game, c.hash, c.args, c.argc, c.result);
+        sim::record(h, c, info);
+        return c.result;
     }
     sim::record(h, c);
     return c.result;
 }
 
-DWORD GetTickCount() { return sim::host().tickCount.load(std::memory_order_relaxed); }
+DWORD GetTickCount() {
+    return sim::host().tickCount.load(std::memory_order_relaxed);
+}
 
 } // extern "C"

@@ -17,8 +17,8 @@ struct Call {
     enum Kind : std::uint8_t { Native, Wait };
     Kind kind = Native;
     std::uint8_t argc = 0;
-    std::int32_t time = 0;   // game time when it was made
-    std::uint64_t hash = 0;  // the native's hash, or the wait in ms
+    std::int32_t time = 0;  // game time when it was made
+    std::uint64_t hash = 0; // the native's hash, or the wait in ms
     std::uint64_t args[16] = {};
     std::uint64_t result[3] = {};
 };
@@ -30,8 +30,8 @@ using Responder = void (*)(std::uint64_t hash, const std::uint64_t* args, std::s
 struct Host {
     Game game;
     int frameMs = 33;
-    std::int32_t startTime = 0;    // the game timer at elapsed time 0
-    std::int64_t elapsedMs = 0;    // the clock itself, never going back
+    std::int32_t startTime = 0; // the game timer at elapsed time 0
+    std::int64_t elapsedMs = 0; // the clock itself, never going back
     std::atomic<std::uint32_t> tickCount{0};
 
     HINSTANCE scriptModule = nullptr;
@@ -54,8 +54,8 @@ struct Host {
     Call current;
 
     // What was called
-    Responder responder = nullptr;   // null: the game model answers
-    bool checkCalls = true;          // argument layout checked against the native table
+    Responder responder = nullptr; // null: the game model answers
+    bool checkCalls = true;        // argument layout checked against the native table
     std::uint64_t digest = 0xCBF29CE484222325ull;
     std::uint64_t nativeCalls = 0;
     std::uint64_t sliceNativeCalls = 0; // native calls since the script last resumed

@@ -127,26 +127,50 @@ void Sim::advance(int ms) {
     while (host.elapsedMs < until) runFrame();
 }
 
-Entity& Sim::me() { return *game.entity(player); }
+Entity& Sim::me() {
+    return *game.entity(player);
+}
 void Sim::standAt(float x, float y, float z, float heading) {
     me().position = {x, y, z};
     me().heading = heading;
 }
-void Sim::wadeIntoWater() { me().inWater = true; }
-void Sim::wadeOutOfWater() { me().inWater = false; }
-void Sim::walk() { me().still = false; }
-void Sim::standStill() { me().still = true; }
-void Sim::drawWeapon(const char* weapon) { me().weapon = game.remember(weapon); }
-void Sim::holster() { me().weapon = unarmed; }
-void Sim::startCombat() { me().inCombat = true; }
-void Sim::stopCombat() { me().inCombat = false; }
+void Sim::wadeIntoWater() {
+    me().inWater = true;
+}
+void Sim::wadeOutOfWater() {
+    me().inWater = false;
+}
+void Sim::walk() {
+    me().still = false;
+}
+void Sim::standStill() {
+    me().still = true;
+}
+void Sim::drawWeapon(const char* weapon) {
+    me().weapon = game.remember(weapon);
+}
+void Sim::holster() {
+    me().weapon = unarmed;
+}
+void Sim::startCombat() {
+    me().inCombat = true;
+}
+void Sim::stopCombat() {
+    me().inCombat = false;
+}
 
-void Sim::press(const char* control) { game.pressedFrame[game.remember(control)] = game.frame + 1; }
+void Sim::press(const char* control) {
+    game.pressedFrame[game.remember(control)] = game.frame + 1;
+}
 void Sim::release(const char* control) {
     game.releasedFrame[game.remember(control)] = game.frame + 1;
 }
-void Sim::pressKey(DWORD key) { sendKey(key, false); }
-void Sim::releaseKey(DWORD key) { sendKey(key, true, true); }
+void Sim::pressKey(DWORD key) {
+    sendKey(key, false);
+}
+void Sim::releaseKey(DWORD key) {
+    sendKey(key, true, true);
+}
 
 Prompt& Sim::prompt(const char* name) {
     for (std::size_t i = 0; i < promptNames.size(); ++i)
@@ -167,7 +191,9 @@ void Sim::complete(const char* name) {
     forceCompletion(name);
 }
 
-void Sim::forceCompletion(const char* name) { prompt(name).completedFrame = game.frame + 1; }
+void Sim::forceCompletion(const char* name) {
+    prompt(name).completedFrame = game.frame + 1;
+}
 
 void Sim::setScenario(Handle ped, const char* scenario) {
     Entity* e = game.entity(ped);
@@ -198,8 +224,12 @@ Handle Sim::spawnHorse(float x, float y, float z, float heading) {
     return h;
 }
 
-void Sim::target(Handle entity) { game.target = entity; }
-void Sim::stopTargeting() { game.target = 0; }
+void Sim::target(Handle entity) {
+    game.target = entity;
+}
+void Sim::stopTargeting() {
+    game.target = 0;
+}
 
 std::vector<std::string> Sim::visiblePrompts() {
     std::vector<std::string> names;
@@ -219,7 +249,9 @@ void Sim::startRecording() {
     recording = true;
 }
 
-void Sim::stopRecording() { recording = false; }
+void Sim::stopRecording() {
+    recording = false;
+}
 
 std::string Sim::describe(const Call& c, bool verbose) const {
     char buffer[64];
@@ -243,13 +275,22 @@ std::string Sim::describe(const Call& c, bool verbose) const {
         const char kind = info->args[i];
         const auto low = static_cast<std::uint32_t>(v);
         switch (kind) {
-        case 'h': text += game.nameOf(low); break;
-        case 'f': text += floatText(std::bit_cast<float>(low)); break;
-        case 's':
-            if (v == 0) text += "0";
-            else text = text + "\"" + reinterpret_cast<const char*>(static_cast<std::uintptr_t>(v)) + "\"";
+        case 'h':
+            text += game.nameOf(low);
             break;
-        case 'p': text += "&"; break;
+        case 'f':
+            text += floatText(std::bit_cast<float>(low));
+            break;
+        case 's':
+            if (v == 0)
+                text += "0";
+            else
+                text = text + "\"" + reinterpret_cast<const char*>(static_cast<std::uintptr_t>(v)) +
+                       "\"";
+            break;
+        case 'p':
+            text += "&";
+            break;
         case 't':
         case 'a':
             if (v == ~0ull) {
@@ -259,25 +300,36 @@ std::string Sim::describe(const Call& c, bool verbose) const {
                 text += buffer;
             }
             break;
-        default: text += std::to_string(static_cast<std::int32_t>(low)); break;
+        default:
+            text += std::to_string(static_cast<std::int32_t>(low));
+            break;
         }
     }
     text += ")";
     const auto low = static_cast<std::uint32_t>(c.result[0]);
     switch (info->result) {
-    case 'v': break;
-    case 'h': text += " = " + game.nameOf(low); break;
-    case 'f': text += " = " + floatText(std::bit_cast<float>(low)); break;
+    case 'v':
+        break;
+    case 'h':
+        text += " = " + game.nameOf(low);
+        break;
+    case 'f':
+        text += " = " + floatText(std::bit_cast<float>(low));
+        break;
     case 't':
-        std::snprintf(buffer, sizeof buffer, " = 0x%llX", static_cast<unsigned long long>(c.result[0]));
+        std::snprintf(buffer, sizeof buffer, " = 0x%llX",
+                      static_cast<unsigned long long>(c.result[0]));
         text += buffer;
         break;
     case 'c':
         text += " = (" + floatText(std::bit_cast<float>(static_cast<std::uint32_t>(c.result[0]))) +
                 ", " + floatText(std::bit_cast<float>(static_cast<std::uint32_t>(c.result[1]))) +
-                ", " + floatText(std::bit_cast<float>(static_cast<std::uint32_t>(c.result[2]))) + ")";
+                ", " + floatText(std::bit_cast<float>(static_cast<std::uint32_t>(c.result[2]))) +
+                ")";
         break;
-    default: text += " = " + std::to_string(static_cast<std::int32_t>(low)); break;
+    default:
+        text += " = " + std::to_string(static_cast<std::int32_t>(low));
+        break;
     }
     return text;
 }

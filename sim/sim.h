@@ -15,17 +15,17 @@ namespace sim {
 
 // The plug-in's ten prompts, by their creation order.
 inline constexpr std::array<const char*, 10> promptNames = {
-    "washFacePrompt", "drinkWaterPrompt", "sitActivityPrompt", "sitGroundPrompt",
-    "menuClosePrompt", "smokeMenuPrompt", "cigarPrompt", "smokePrompt",
+    "washFacePrompt",   "drinkWaterPrompt", "sitActivityPrompt", "sitGroundPrompt",
+    "menuClosePrompt",  "smokeMenuPrompt",  "cigarPrompt",       "smokePrompt",
     "horseDrinkPrompt", "menuPrompt"};
 
 struct Options {
-    std::string plugin;              // path of the plug-in; empty: the one built beside the tests
-    std::optional<std::string> ini;  // contents of Emberlane.ini; none: no file
-    std::optional<std::string> dat;  // contents of Emberlane.dat; none: no file
+    std::string plugin;             // path of the plug-in; empty: the one built beside the tests
+    std::optional<std::string> ini; // contents of Emberlane.ini; none: no file
+    std::optional<std::string> dat; // contents of Emberlane.dat; none: no file
     int frameMs = 33;
     std::uint64_t seed = 1;
-    std::int32_t startTime = 60000;  // the game timer when the session starts
+    std::int32_t startTime = 60000; // the game timer when the session starts
     std::uint32_t tickBase = 0x00500000;
 };
 
@@ -80,12 +80,12 @@ struct Sim {
     // Calls
     void startRecording();
     void stopRecording();
-    std::vector<std::string> calls;  // described, since startRecording
+    std::vector<std::string> calls; // described, since startRecording
     std::vector<Call> rawCalls;
     std::function<void(const Call&)> trace;
     std::string describe(const Call& c, bool verbose = false) const;
 
-    void unload(); // detach and unload now (the destructor does it otherwise)
+    void unload();             // detach and unload now (the destructor does it otherwise)
     BOOL notify(DWORD reason); // another loader notification to the plug-in's entry
     HINSTANCE moduleHandle() const { return static_cast<HINSTANCE>(module); }
 

@@ -40,6 +40,7 @@ TEST(Entry, EachLoadStartsFresh) {
         const auto calls = callsOf(sim);
         // The start-up runs again in full: its first call is the first navigation hash.
         ASSERT_FALSE(calls.empty());
-        EXPECT_EQ(calls.front(), "GET_HASH_KEY(\"INPUT_FRONTEND_NAV_RIGHT\") = INPUT_FRONTEND_NAV_RIGHT");
+        EXPECT_EQ(calls.front(),
+                  "GET_HASH_KEY(\"INPUT_FRONTEND_NAV_RIGHT\") = INPUT_FRONTEND_NAV_RIGHT");
     }
 }

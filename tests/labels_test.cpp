@@ -5,7 +5,9 @@
 #include <string>
 
 namespace {
-LabelLines parse(const std::string& text) { return parseLabels(text.data(), text.size()); }
+LabelLines parse(const std::string& text) {
+    return parseLabels(text.data(), text.size());
+}
 } // namespace
 
 TEST(Labels, KeyEqualsTextGivesTheTextAlone) {

@@ -28,16 +28,16 @@ TEST_F(Protocol, ScenarioPointCreationPushesSinglesAndOneAllBitsMinusOne) {
     createScenarioPoint(0xF00DCAFEu, 1.5f, -2.0f, 30.25f, 90.0f);
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].hash, 0x94B745CE41DB58A1u);
-    EXPECT_EQ(args(), (std::vector<std::uint64_t>{0xF00DCAFEu, 0x3FC00000u, 0xC0000000u,
-                                                  0x41F20000u, 0x42B40000u, 0u,
-                                                  0xFFFFFFFFFFFFFFFFu, 1u}));
+    EXPECT_EQ(args(),
+              (std::vector<std::uint64_t>{0xF00DCAFEu, 0x3FC00000u, 0xC0000000u, 0x41F20000u,
+                                          0x42B40000u, 0u, 0xFFFFFFFFFFFFFFFFu, 1u}));
 }
 
 TEST_F(Protocol, UseScenarioPointZeroExtendsTheDurationAndPushesTheOddNinth) {
     useScenarioPoint(1026, 0x5C001, -1);
     useScenarioPoint(1282, 0x5C002, 20000);
-    EXPECT_EQ(args(0), (std::vector<std::uint64_t>{1026u, 0x5C001u, 0u, 0x00000000FFFFFFFFu, 1u,
-                                                   0u, 0u, 1u, 0xCE810000u, 1u}));
+    EXPECT_EQ(args(0), (std::vector<std::uint64_t>{1026u, 0x5C001u, 0u, 0x00000000FFFFFFFFu, 1u, 0u,
+                                                   0u, 1u, 0xCE810000u, 1u}));
     EXPECT_EQ(args(1)[3], 20000u);
 }
 
@@ -72,7 +72,7 @@ TEST_F(Protocol, TextHandlesKeepAllSixtyFourBitsAndNamesGoByAddress) {
 TEST_F(Protocol, TheStandInGameFailsLoudly) {
     EXPECT_THROW(invoke(0x1234567812345678u), sim::GameError);
     sim::host().callOpen = false;
-    EXPECT_THROW(invoke(op::pedIsStill, 1, 2), sim::GameError); // one argument too many
+    EXPECT_THROW(invoke(op::pedIsStill, 1, 2), sim::GameError);          // one argument too many
     EXPECT_THROW(invoke(op::clearPedTasks, 1026, 2, 1), sim::GameError); // a boolean of 2
     EXPECT_THROW(invoke(op::promptSetText, 0x701, 0x7E57u), sim::GameError); // a text cut short
 }

@@ -64,10 +64,13 @@ TEST(Settings, TheLinuxReaderTakesTheWindowsPathInTheCurrentDirectory) {
     std::filesystem::current_path(dir);
     std::filesystem::remove("Emberlane.ini");
     EXPECT_EQ(GetPrivateProfileIntA("SETTINGS", "PROMPTS_HOTKEY", 89, ".\\Emberlane.ini"), 89u);
-    EXPECT_EQ(GetPrivateProfileIntA("SETTINGS", "DESTROY_SCENARIO_PROP", 1, ".\\Emberlane.ini"), 1u);
-    std::ofstream("Emberlane.ini") << "[SETTINGS]\r\nPROMPTS_HOTKEY=72\r\nDESTROY_SCENARIO_PROP=0\r\n";
+    EXPECT_EQ(GetPrivateProfileIntA("SETTINGS", "DESTROY_SCENARIO_PROP", 1, ".\\Emberlane.ini"),
+              1u);
+    std::ofstream("Emberlane.ini")
+        << "[SETTINGS]\r\nPROMPTS_HOTKEY=72\r\nDESTROY_SCENARIO_PROP=0\r\n";
     EXPECT_EQ(GetPrivateProfileIntA("SETTINGS", "PROMPTS_HOTKEY", 89, ".\\Emberlane.ini"), 72u);
-    EXPECT_EQ(GetPrivateProfileIntA("SETTINGS", "DESTROY_SCENARIO_PROP", 1, ".\\Emberlane.ini"), 0u);
+    EXPECT_EQ(GetPrivateProfileIntA("SETTINGS", "DESTROY_SCENARIO_PROP", 1, ".\\Emberlane.ini"),
+              0u);
     std::filesystem::current_path(old);
     std::filesystem::remove_all(dir);
 }

@@ -18,26 +18,37 @@ TEST(StartUp, HashesTheTablesInOrderThenCreatesTenPromptsOfNineCallsEach) {
     const auto calls = callsOf(sim);
 
     std::vector<std::string> expected;
-    for (const char* n : {"INPUT_FRONTEND_NAV_RIGHT", "INPUT_FRONTEND_NAV_LEFT",
-                          "INPUT_FRONTEND_NAV_UP", "INPUT_FRONTEND_NAV_DOWN",
-                          "GENERIC_SIT_GROUND_SCENARIO", "WORLD_HUMAN_SIT_GROUND",
-                          "WORLD_HUMAN_SIT_GROUND_WHITTLE", "WORLD_PLAYER_SLEEP_BEDROLL",
-                          "WORLD_PLAYER_SLEEP_GROUND", "WORLD_HUMAN_SIT_GUITAR",
-                          "WORLD_HUMAN_SIT_SMOKE", "WORLD_HUMAN_SIT_DRINK",
-                          "WORLD_HUMAN_SIT_GROUND_COFFEE_DRINK", "WORLD_HUMAN_SIT_GROUND_DRINK_DRUNK",
-                          "WORLD_HUMAN_SIT_GROUND_READING", "WORLD_HUMAN_SLEEP_GROUND_ARM",
-                          "WORLD_CAMP_FIRE_SIT_GROUND", "WORLD_HUMAN_SIT_GROUND_READ_NEWSPAPER",
-                          "WORLD_HUMAN_FIRE_SIT", "WORLD_PLAYER_CAMP_FIRE_SIT",
-                          "WORLD_ANIMAL_HORSE_GRAZING_DOMESTIC", "WORLD_ANIMAL_HORSE_GRAZING",
+    for (const char* n : {"INPUT_FRONTEND_NAV_RIGHT",
+                          "INPUT_FRONTEND_NAV_LEFT",
+                          "INPUT_FRONTEND_NAV_UP",
+                          "INPUT_FRONTEND_NAV_DOWN",
+                          "GENERIC_SIT_GROUND_SCENARIO",
+                          "WORLD_HUMAN_SIT_GROUND",
+                          "WORLD_HUMAN_SIT_GROUND_WHITTLE",
+                          "WORLD_PLAYER_SLEEP_BEDROLL",
+                          "WORLD_PLAYER_SLEEP_GROUND",
+                          "WORLD_HUMAN_SIT_GUITAR",
+                          "WORLD_HUMAN_SIT_SMOKE",
+                          "WORLD_HUMAN_SIT_DRINK",
+                          "WORLD_HUMAN_SIT_GROUND_COFFEE_DRINK",
+                          "WORLD_HUMAN_SIT_GROUND_DRINK_DRUNK",
+                          "WORLD_HUMAN_SIT_GROUND_READING",
+                          "WORLD_HUMAN_SLEEP_GROUND_ARM",
+                          "WORLD_CAMP_FIRE_SIT_GROUND",
+                          "WORLD_HUMAN_SIT_GROUND_READ_NEWSPAPER",
+                          "WORLD_HUMAN_FIRE_SIT",
+                          "WORLD_PLAYER_CAMP_FIRE_SIT",
+                          "WORLD_ANIMAL_HORSE_GRAZING_DOMESTIC",
+                          "WORLD_ANIMAL_HORSE_GRAZING",
                           "WORLD_ANIMAL_HORSE_GRAZING_CAMP"})
         expected.push_back(hashCall(n)[0]);
 
     const std::pair<const char*, const char*> prompts[] = {
-        {"INPUT_CONTEXT_Y", "Wash face"},      {"INPUT_CONTEXT_B", "Drink water"},
-        {"INPUT_CONTEXT_Y", "Sit"},            {"INPUT_INTERACT_OPTION1", "Sit on ground"},
-        {"INPUT_CONTEXT_B", "Close"},          {"INPUT_CONTEXT_A", "Smoke menu"},
-        {"INPUT_CONTEXT_Y", "Cigar"},          {"INPUT_CONTEXT_X", "Smoke"},
-        {"INPUT_SPRINT", "Horse drink"},       {"INPUT_CONTEXT_Y", "Rest menu"}};
+        {"INPUT_CONTEXT_Y", "Wash face"}, {"INPUT_CONTEXT_B", "Drink water"},
+        {"INPUT_CONTEXT_Y", "Sit"},       {"INPUT_INTERACT_OPTION1", "Sit on ground"},
+        {"INPUT_CONTEXT_B", "Close"},     {"INPUT_CONTEXT_A", "Smoke menu"},
+        {"INPUT_CONTEXT_Y", "Cigar"},     {"INPUT_CONTEXT_X", "Smoke"},
+        {"INPUT_SPRINT", "Horse drink"},  {"INPUT_CONTEXT_Y", "Rest menu"}};
     int n = 0;
     for (const auto& [control, label] : prompts) {
         const std::string p = std::to_string(0x700 + n * 3 + 1);
@@ -87,7 +98,8 @@ TEST(StartUp, WithoutALabelFileThePromptsHaveEmptyLabels) {
 
 TEST(StartUp, CrLfLabelFilesReadTheSame) {
     std::string crlf;
-    for (const char* c = labelFile; *c; ++c) crlf += *c == '\n' ? std::string("\r\n") : std::string(1, *c);
+    for (const char* c = labelFile; *c; ++c)
+        crlf += *c == '\n' ? std::string("\r\n") : std::string(1, *c);
     sim::Options o;
     o.dat = crlf;
     Sim sim(o);

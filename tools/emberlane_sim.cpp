@@ -60,14 +60,18 @@ int main(int argc, char** argv) {
     sim::Options options;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--plugin" && i + 1 < argc) options.plugin = argv[++i];
-        else if (arg == "--frame-ms" && i + 1 < argc) options.frameMs = std::atoi(argv[++i]);
-        else return usage();
+        if (arg == "--plugin" && i + 1 < argc)
+            options.plugin = argv[++i];
+        else if (arg == "--frame-ms" && i + 1 < argc)
+            options.frameMs = std::atoi(argv[++i]);
+        else
+            return usage();
     }
     if (options.frameMs <= 0) return usage();
-    options.dat = "WASH=Wash your face\nSIT_GROUND=Sit on the ground\nSIT=Sit and rest\n"
-                  "SMOKE_MENU=Smoke\nCIGAR=Cigar\nSMOKE=Cigarette\nHORSE_DRINK=Let the horse drink\n"
-                  "MENU=Rest\nDRINK=Drink\nCLOSE=Close\n";
+    options.dat =
+        "WASH=Wash your face\nSIT_GROUND=Sit on the ground\nSIT=Sit and rest\n"
+        "SMOKE_MENU=Smoke\nCIGAR=Cigar\nSMOKE=Cigarette\nHORSE_DRINK=Let the horse drink\n"
+        "MENU=Rest\nDRINK=Drink\nCLOSE=Close\n";
     try {
         sim::Sim sim(options);
         Timeline timeline{sim, {}, {}};

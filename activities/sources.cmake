@@ -1,0 +1,2 @@
+list(APPEND EMBERLANE_PLUGIN_SOURCES
+    activities/stubs.cpp)

@@ -1,0 +1,5 @@
+#include "horse/horse.h"
+
+void horseSection(LoopState&) {
+    scriptWait(0);
+}
