@@ -1,101 +1,116 @@
-// emberlane-sim: plays the plug-in in the stand-in game and prints what the player would see.
+// emberlane-sim: plays the plug-in in the stand-in game and shows what the player would see.
 #include "sim/errors.h"
-#include "sim/sim.h"
+#include "tools/scene.h"
+#include "tools/session.h"
+#include "tools/walkthrough.h"
 
+#include <charconv>
 #include <cstdio>
-#include <cstring>
+#include <fstream>
+#include <optional>
+#include <sstream>
 #include <string>
-#include <vector>
+
+#ifndef EMBERLANE_DIST_DIR
+#define EMBERLANE_DIST_DIR "dist"
+#endif
 
 namespace {
 
-struct Timeline {
-    sim::Sim& sim;
-    std::vector<std::string> shownBefore;
-    std::string playerScenario;
+constexpr const char* usageText =
+    "usage: emberlane-sim [--scene FILE] [--ini FILE] [--dat FILE] [--frame-ms N] [--seed N]\n"
+    "                     [--trace] [--svg FILE] [--quiet] [--plugin PATH]\n"
+    "With no --scene, plays the built-in walkthrough. Scene format: see tools/scene.h.\n";
 
-    void note(const char* what, const std::string& detail) {
-        std::printf("%8.3f s  %-18s %s\n", (sim.host.elapsedMs) / 1000.0, what, detail.c_str());
-    }
+std::optional<std::string> readFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return std::nullopt;
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
 
-    std::string labelOf(const std::string& prompt) {
-        const std::string& label = sim.prompt(prompt.c_str()).label;
-        return label.empty() ? prompt : "\"" + label + "\" (" + prompt + ")";
-    }
+bool positive(const char* text, long long& out) {
+    const char* end = text + std::char_traits<char>::length(text);
+    const auto r = std::from_chars(text, end, out);
+    return r.ec == std::errc{} && r.ptr == end && out > 0;
+}
 
-    // What changed on screen since the last frame.
-    void look() {
-        const std::vector<std::string> shown = sim.visiblePrompts();
-        for (const std::string& p : shown)
-            if (std::find(shownBefore.begin(), shownBefore.end(), p) == shownBefore.end())
-                note("prompt shown", labelOf(p));
-        for (const std::string& p : shownBefore)
-            if (std::find(shown.begin(), shown.end(), p) == shown.end())
-                note("prompt hidden", labelOf(p));
-        shownBefore = shown;
-        const std::string scenario = sim.scenarioOf(sim.player);
-        if (scenario != playerScenario)
-            note(scenario.empty() ? "scenario ended" : "scenario started",
-                 scenario.empty() ? playerScenario : scenario);
-        playerScenario = scenario;
-    }
-
-    void play(int ms) {
-        const std::int64_t until = sim.host.elapsedMs + ms;
-        while (sim.host.elapsedMs < until) {
-            sim.frame();
-            look();
-        }
-    }
-};
-
-int usage() {
-    std::fprintf(stderr, "usage: emberlane-sim [--plugin PATH] [--frame-ms N]\n");
+int fail(const std::string& what) {
+    std::fprintf(stderr, "emberlane-sim: %s\n", what.c_str());
     return 2;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    sim::Options options;
+    session::Settings settings;
+    std::string scenePath, svgPath;
+    std::optional<std::string> datPath;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--plugin" && i + 1 < argc)
-            options.plugin = argv[++i];
-        else if (arg == "--frame-ms" && i + 1 < argc)
-            options.frameMs = std::atoi(argv[++i]);
-        else
-            return usage();
+        const bool hasValue = i + 1 < argc;
+        long long n = 0;
+        if (arg == "--scene" && hasValue)
+            scenePath = argv[++i];
+        else if (arg == "--svg" && hasValue)
+            svgPath = argv[++i];
+        else if (arg == "--plugin" && hasValue)
+            settings.options.plugin = argv[++i];
+        else if (arg == "--trace")
+            settings.trace = true;
+        else if (arg == "--quiet")
+            settings.printEvents = false;
+        else if (arg == "--ini" && hasValue) {
+            const std::string path = argv[++i];
+            settings.options.ini = readFile(path);
+            if (!settings.options.ini) return fail("cannot read the settings file '" + path + "'");
+        } else if (arg == "--dat" && hasValue) {
+            datPath = argv[++i];
+        } else if (arg == "--frame-ms" && hasValue) {
+            if (!positive(argv[++i], n) || n > 10000) return fail("--frame-ms takes 1 to 10000");
+            settings.options.frameMs = static_cast<int>(n);
+        } else if (arg == "--seed" && hasValue) {
+            if (!positive(argv[++i], n)) return fail("--seed takes a positive whole number");
+            settings.options.seed = static_cast<std::uint64_t>(n);
+        } else if (arg == "--help" || arg == "-h") {
+            std::fputs(usageText, stdout);
+            return 0;
+        } else {
+            std::fputs(usageText, stderr);
+            return 2;
+        }
     }
-    if (options.frameMs <= 0) return usage();
-    options.dat =
-        "WASH=Wash your face\nSIT_GROUND=Sit on the ground\nSIT=Sit and rest\n"
-        "SMOKE_MENU=Smoke\nCIGAR=Cigar\nSMOKE=Cigarette\nHORSE_DRINK=Let the horse drink\n"
-        "MENU=Rest\nDRINK=Drink\nCLOSE=Close\n";
+
+    // The player's labels: the given file, or the English ones the release ships.
+    if (datPath) {
+        settings.options.dat = readFile(*datPath);
+        if (!settings.options.dat) return fail("cannot read the label file '" + *datPath + "'");
+    } else {
+        settings.options.dat = readFile(std::string(EMBERLANE_DIST_DIR) + "/Emberlane.dat");
+    }
+
+    std::string text = walkthrough::scene;
+    std::string name = "walkthrough";
+    if (!scenePath.empty()) {
+        const auto file = readFile(scenePath);
+        if (!file) return fail("cannot open the scene file '" + scenePath + "'");
+        text = *file;
+        name = scenePath;
+    }
+    const scene::Parsed parsed = scene::parse(text, name);
+    if (!parsed.error.empty()) return fail(parsed.error);
+
     try {
-        sim::Sim sim(options);
-        Timeline timeline{sim, {}, {}};
-        std::uint64_t passes = 0;
-        sim.host.onSlice = [&passes](std::uint64_t) { ++passes; };
-
-        timeline.note("game", "the plug-in is loaded; the player stands on land");
-        timeline.play(1000);
-        timeline.note("player", "wades into the river and stands still");
-        sim.wadeIntoWater();
-        timeline.play(1000);
-        timeline.note("player", "draws a revolver");
-        sim.drawWeapon();
-        timeline.play(500);
-        sim.holster();
-        sim.wadeOutOfWater();
-        timeline.note("player", "holsters and walks out of the water");
-        timeline.play(1000);
-
-        std::printf("\n%llu slices, %.1f s of game time, %llu native calls\n",
-                    static_cast<unsigned long long>(passes), sim.host.elapsedMs / 1000.0,
-                    static_cast<unsigned long long>(sim.host.nativeCalls));
+        const session::Record record = session::play(parsed.scene, settings);
+        std::printf("\n%s", session::summary(record).c_str());
+        if (!svgPath.empty()) {
+            std::ofstream out(svgPath, std::ios::binary);
+            out << session::svg(record);
+            if (!out) return fail("cannot write '" + svgPath + "'");
+        }
     } catch (const sim::GameError& e) {
-        std::fprintf(stderr, "emberlane-sim: %s\n", e.what());
+        std::fprintf(stderr, "emberlane-sim: the game stopped: %s\n", e.what());
         return 1;
     }
     return 0;
