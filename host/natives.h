@@ -22,9 +22,7 @@ struct Vector3 {
 };
 
 // A game boolean: any non-zero answer is true.
-inline constexpr bool isTrue(std::int32_t answer) {
-    return answer != 0;
-}
+inline constexpr bool isTrue(std::int32_t answer) { return answer != 0; }
 
 namespace native {
 
@@ -32,32 +30,18 @@ namespace native {
 // where every other 32-bit value goes out zero-extended.
 struct AllBitsSet {};
 
-inline std::uint64_t encode(std::int32_t v) {
-    return static_cast<std::uint32_t>(v);
-}
-inline std::uint64_t encode(std::uint32_t v) {
-    return v;
-}
-inline std::uint64_t encode(bool v) {
-    return v ? 1u : 0u;
-}
-inline std::uint64_t encode(float v) {
-    return std::bit_cast<std::uint32_t>(v);
-}
-inline std::uint64_t encode(const char* text) {
-    return reinterpret_cast<std::uintptr_t>(text);
-}
+inline std::uint64_t encode(std::int32_t v) { return static_cast<std::uint32_t>(v); }
+inline std::uint64_t encode(std::uint32_t v) { return v; }
+inline std::uint64_t encode(bool v) { return v ? 1u : 0u; }
+inline std::uint64_t encode(float v) { return std::bit_cast<std::uint32_t>(v); }
+inline std::uint64_t encode(const char* text) { return reinterpret_cast<std::uintptr_t>(text); }
 template <typename T>
 std::uint64_t encode(T* out) {
     return reinterpret_cast<std::uintptr_t>(out);
 }
-inline std::uint64_t encode(AllBitsSet) {
-    return ~std::uint64_t{0};
-}
+inline std::uint64_t encode(AllBitsSet) { return ~std::uint64_t{0}; }
 // The one 64-bit value the plug-in hands back: a game text, whole.
-inline std::uint64_t encode(std::uint64_t textHandle) {
-    return textHandle;
-}
+inline std::uint64_t encode(std::uint64_t textHandle) { return textHandle; }
 // A double or a signed 64-bit value here is a slip: the game takes singles and 32-bit values.
 std::uint64_t encode(double) = delete;
 std::uint64_t encode(std::int64_t) = delete;
@@ -96,11 +80,41 @@ R invoke(std::uint64_t hash, Args... args) {
     if constexpr (!std::is_void_v<R>) return native::decode<R>(slot);
 }
 
-inline Hash hashOf(const char* name) {
-    return invoke<Hash>(op::hashOfName, name);
+inline Hash hashOf(const char* name) { return invoke<Hash>(op::hashOfName, name); }
+inline std::int32_t gameTimer() { return invoke<std::int32_t>(op::gameTimer); }
+
+// Game times and values are 32-bit and wrap as the game's own do: a timer near its top
+// plus a delay, or a difference across the wrap, must not overflow.
+inline constexpr std::int32_t addWrapping(std::int32_t a, std::int32_t b) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
 }
-inline std::int32_t gameTimer() {
-    return invoke<std::int32_t>(op::gameTimer);
+inline constexpr std::int32_t timeSince(std::int32_t now, std::int32_t then) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(now) -
+                                     static_cast<std::uint32_t>(then));
+}
+
+// Queries that several blocks ask, by their role.
+inline bool pedUsingScenario(Handle ped, Hash scenario) {
+    return isTrue(invoke<std::int32_t>(op::pedUsingScenario, ped, scenario));
+}
+inline bool pedUsingAnyScenario(Handle ped) {
+    return isTrue(invoke<std::int32_t>(op::pedUsingAnyScenario, ped));
+}
+inline std::int32_t coreValue(Handle ped, std::int32_t core) {
+    return invoke<std::int32_t>(op::coreValue, ped, core);
+}
+inline void setCoreValue(Handle ped, std::int32_t core, std::int32_t value) {
+    invoke(op::setCoreValue, ped, core, value);
+}
+inline bool coreOverpowered(Handle ped) {
+    return isTrue(invoke<std::int32_t>(op::coreOverpowered, ped, 1));
+}
+inline bool controlJustReleased(const char* control) {
+    return isTrue(invoke<std::int32_t>(op::controlJustReleased, 0, hashOf(control)));
+}
+inline bool modelIsHorse(Handle entity) {
+    const Hash model = invoke<Hash>(op::entityModel, entity);
+    return isTrue(invoke<std::int32_t>(op::modelIsHorse, model));
 }
 
 inline Vector3 getEntityCoords(Handle entity) {
@@ -124,6 +138,4 @@ inline void useScenarioPoint(Handle ped, Handle point, std::int32_t duration) {
     invoke(op::useScenarioPoint, ped, point, 0, duration, 1, 0, 0, 1, useScenarioPointNinth, 1);
 }
 
-inline void enableCoreOverpower(Handle ped) {
-    invoke(op::enableCoreOverpower, ped, 1, 100.0f, 0);
-}
+inline void enableCoreOverpower(Handle ped) { invoke(op::enableCoreOverpower, ped, 1, 100.0f, 0); }

@@ -8,10 +8,6 @@ bool navigationPressed(const LoopState& s) {
     return false;
 }
 
-bool usingAnyScenario(Handle ped) {
-    return isTrue(invoke<std::int32_t>(op::pedUsingAnyScenario, ped));
-}
-
 } // namespace
 
 void sampleFrame(LoopState& s) {
@@ -20,8 +16,7 @@ void sampleFrame(LoopState& s) {
     s.playerPosition = getEntityCoords(s.playerPed);
 
     // The horse the horse section found in the previous pass.
-    s.horseIsDrinking = isTrue(invoke<std::int32_t>(op::pedUsingScenario, s.playerHorse,
-                                                    hashOf("WORLD_ANIMAL_HORSE_DRINK_GROUND")));
+    s.horseIsDrinking = pedUsingScenario(s.playerHorse, hashOf("WORLD_ANIMAL_HORSE_DRINK_GROUND"));
     s.horsePosition = getEntityCoords(s.playerHorse);
     s.horseHeading = invoke<float>(op::entityHeading, s.playerHorse);
     s.horsePromptGroup = invoke<std::int32_t>(op::promptGroupOfTarget, s.playerHorse);
@@ -31,8 +26,9 @@ void sampleFrame(LoopState& s) {
     const bool navPressed = navigationPressed(s);
 
     // A navigation press ends any scenario the player is in, whoever started it.
-    if (usingAnyScenario(s.playerPed) && navPressed) invoke(op::clearPedTasks, s.playerPed, 1, 1);
+    if (pedUsingAnyScenario(s.playerPed) && navPressed)
+        invoke(op::clearPedTasks, s.playerPed, 1, 1);
     // Asked again: the clearing may already have ended the scenario.
-    if (!usingAnyScenario(s.playerPed)) invoke(op::deleteScenarioPoint, s.playerScenarioPoint);
-    if (!usingAnyScenario(s.playerHorse)) invoke(op::deleteScenarioPoint, s.horseScenarioPoint);
+    if (!pedUsingAnyScenario(s.playerPed)) invoke(op::deleteScenarioPoint, s.playerScenarioPoint);
+    if (!pedUsingAnyScenario(s.playerHorse)) invoke(op::deleteScenarioPoint, s.horseScenarioPoint);
 }

@@ -1,7 +1,0 @@
-#include "activities/activities.h"
-
-void scenarioEaseAndExitWatch(LoopState&) {}
-void waterPrompts(LoopState&) {}
-void menuPromptAfterSatchel(LoopState&) {}
-void restMenu(LoopState&) {}
-void waterEffects(LoopState&) {}
