@@ -1,2 +1,6 @@
 list(APPEND EMBERLANE_PLUGIN_SOURCES
-    horse/stubs.cpp)
+    horse/drink_command.cpp
+    horse/grazing.cpp
+    horse/horse_section.cpp
+    horse/rest_care.cpp
+    horse/stamina_upkeep.cpp)

@@ -1,0 +1,36 @@
+// A grazing horse gains a health point every two seconds, and a bonus of five attribute
+// points about every 25 seconds of grazing.
+#include "horse/horse.h"
+
+namespace {
+constexpr std::int32_t bonusEvery = 25000; // exactly 25000 ms keeps the latch
+}
+
+void grazingHealthRefill(LoopState& s) {
+    const Handle horse = s.playerHorse;
+    const std::int32_t health = coreValue(horse, 0);
+    // Every grazing scenario is looked at; the re-armed time keeps a second match from paying.
+    for (Hash grazing : s.horseGrazeHashes)
+        if (pedUsingScenario(horse, grazing) && gameTimer() > s.nextGrazeRefillTime) {
+            setCoreValue(horse, 0, addWrapping(health, 1));
+            s.nextGrazeRefillTime = addWrapping(gameTimer(), 2000);
+        }
+}
+
+void grazingBonus(LoopState& s) {
+    const Handle horse = s.playerHorse;
+    const auto horseAttributePoints = invoke<std::int32_t>(op::attributePoints, horse, 13);
+    if (!s.grazeBonusGiven) {
+        for (Hash grazing : s.horseGrazeHashes)
+            if (pedUsingScenario(horse, grazing)) {
+                s.grazeBonusGiven = true;
+                invoke(op::setAttributePoints, horse, 13, addWrapping(horseAttributePoints, 5));
+                s.grazeBonusTime = gameTimer();
+                break;
+            }
+    }
+    // Re-armed whether or not the horse still grazes; a stored time of 0 re-arms at once.
+    if (s.grazeBonusGiven &&
+        (s.grazeBonusTime == 0 || timeSince(gameTimer(), s.grazeBonusTime) > bonusEvery))
+        s.grazeBonusGiven = false;
+}

@@ -1,5 +1,0 @@
-#include "horse/horse.h"
-
-void horseSection(LoopState&) {
-    scriptWait(0);
-}
