@@ -102,6 +102,8 @@ void Sim::unload() {
     if (still) dlclose(still);
 }
 
+std::string Sim::describeFloat(float f) { return floatText(f); }
+
 BOOL Sim::notify(DWORD reason) {
     auto entry = reinterpret_cast<EntryPoint>(dlsym(module, "DllMain"));
     return entry(static_cast<HINSTANCE>(module), reason, nullptr);

@@ -84,6 +84,7 @@ struct Sim {
     std::vector<Call> rawCalls;
     std::function<void(const Call&)> trace;
     std::string describe(const Call& c, bool verbose = false) const;
+    static std::string describeFloat(float f); // as the descriptions write floats
 
     void unload();             // detach and unload now (the destructor does it otherwise)
     BOOL notify(DWORD reason); // another loader notification to the plug-in's entry
