@@ -239,6 +239,7 @@ void scriptRegister(HINSTANCE module, void (*script)()) {
     h.events.push_back("scriptRegister");
     h.scriptModule = module;
     h.script = script;
+    if (h.onScriptRegister) h.onScriptRegister();
 }
 
 void scriptUnregister(HINSTANCE module) {

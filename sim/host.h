@@ -38,6 +38,7 @@ struct Host {
     void (*script)() = nullptr;
     std::atomic<KeyboardHandler> keyboard{nullptr};
     std::vector<std::string> events; // registration calls, in order
+    std::function<void()> onScriptRegister; // tests look at the world as registration happens
 
     // The script's coroutine
     bool started = false;

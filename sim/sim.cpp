@@ -61,6 +61,7 @@ Sim::Sim(Options options) : host((resetHost(), sim::host())), game(host.game) {
     game.tickBase = options.tickBase;
     host.tickCount = options.tickBase;
     game.rng = options.seed;
+    host.onScriptRegister = options.onScriptRegister;
 
     Entity me;
     me.position = {100.0f, 200.0f, 30.0f};

@@ -6,6 +6,7 @@
 #include "sim/host.h"
 
 #include <array>
+#include <functional>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -27,6 +28,7 @@ struct Options {
     std::uint64_t seed = 1;
     std::int32_t startTime = 60000; // the game timer when the session starts
     std::uint32_t tickBase = 0x00500000;
+    std::function<void()> onScriptRegister; // called inside the plug-in's attach
 };
 
 // Set by each Sim when it unloads the plug-in: did dlclose really unload it?
