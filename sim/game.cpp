@@ -31,9 +31,7 @@ Entity* Game::entity(Handle h) {
     return nullptr;
 }
 
-const Entity* Game::entity(Handle h) const {
-    return const_cast<Game*>(this)->entity(h);
-}
+const Entity* Game::entity(Handle h) const { return const_cast<Game*>(this)->entity(h); }
 
 Prompt* Game::prompt(Handle h) {
     for (Prompt& p : prompts)
@@ -88,18 +86,10 @@ namespace {
 std::int32_t i32(std::uint64_t v) {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(v));
 }
-float f32(std::uint64_t v) {
-    return std::bit_cast<float>(static_cast<std::uint32_t>(v));
-}
-std::uint64_t out(std::int32_t v) {
-    return static_cast<std::uint32_t>(v);
-}
-std::uint64_t out(bool v) {
-    return v ? 1 : 0;
-}
-std::uint64_t out(float v) {
-    return std::bit_cast<std::uint32_t>(v);
-}
+float f32(std::uint64_t v) { return std::bit_cast<float>(static_cast<std::uint32_t>(v)); }
+std::uint64_t out(std::int32_t v) { return static_cast<std::uint32_t>(v); }
+std::uint64_t out(bool v) { return v ? 1 : 0; }
+std::uint64_t out(float v) { return std::bit_cast<std::uint32_t>(v); }
 
 template <typename T>
 T* address(std::uint64_t v) {

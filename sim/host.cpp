@@ -128,9 +128,7 @@ void resume() {
     }
 }
 
-[[noreturn]] void fail(const std::string& what) {
-    throw GameError(what);
-}
+[[noreturn]] void fail(const std::string& what) { throw GameError(what); }
 
 // The digest of a run: every call with its arguments and result, addresses read as what
 // they point to (where the module and its stack lie changes from load to load).
@@ -154,9 +152,7 @@ void record(Host& h, const Call& c, const NativeInfo* info = nullptr) {
     if (h.trace) h.trace(c);
 }
 
-bool isAddressKind(char kind) {
-    return kind == 's' || kind == 'p';
-}
+bool isAddressKind(char kind) { return kind == 's' || kind == 'p'; }
 
 void checkCall(const Call& c, const NativeInfo& info) {
     const std::size_t expected = std::strlen(info.args);
@@ -182,9 +178,7 @@ void checkCall(const Call& c, const NativeInfo& info) {
 
 } // namespace
 
-Host& host() {
-    return *theHost;
-}
+Host& host() { return *theHost; }
 
 void resetHost() {
     if (theHost->inScript) fail("host reset from inside the script");
@@ -317,8 +311,6 @@ std::uint64_t* nativeCall() {
     return c.result;
 }
 
-DWORD GetTickCount() {
-    return sim::host().tickCount.load(std::memory_order_relaxed);
-}
+DWORD GetTickCount() { return sim::host().tickCount.load(std::memory_order_relaxed); }
 
 } // extern "C"

@@ -37,7 +37,7 @@ struct Host {
     HINSTANCE scriptModule = nullptr;
     void (*script)() = nullptr;
     std::atomic<KeyboardHandler> keyboard{nullptr};
-    std::vector<std::string> events; // registration calls, in order
+    std::vector<std::string> events;        // registration calls, in order
     std::function<void()> onScriptRegister; // tests look at the world as registration happens
 
     // The script's coroutine

@@ -130,50 +130,26 @@ void Sim::advance(int ms) {
     while (host.elapsedMs < until) runFrame();
 }
 
-Entity& Sim::me() {
-    return *game.entity(player);
-}
+Entity& Sim::me() { return *game.entity(player); }
 void Sim::standAt(float x, float y, float z, float heading) {
     me().position = {x, y, z};
     me().heading = heading;
 }
-void Sim::wadeIntoWater() {
-    me().inWater = true;
-}
-void Sim::wadeOutOfWater() {
-    me().inWater = false;
-}
-void Sim::walk() {
-    me().still = false;
-}
-void Sim::standStill() {
-    me().still = true;
-}
-void Sim::drawWeapon(const char* weapon) {
-    me().weapon = game.remember(weapon);
-}
-void Sim::holster() {
-    me().weapon = unarmed;
-}
-void Sim::startCombat() {
-    me().inCombat = true;
-}
-void Sim::stopCombat() {
-    me().inCombat = false;
-}
+void Sim::wadeIntoWater() { me().inWater = true; }
+void Sim::wadeOutOfWater() { me().inWater = false; }
+void Sim::walk() { me().still = false; }
+void Sim::standStill() { me().still = true; }
+void Sim::drawWeapon(const char* weapon) { me().weapon = game.remember(weapon); }
+void Sim::holster() { me().weapon = unarmed; }
+void Sim::startCombat() { me().inCombat = true; }
+void Sim::stopCombat() { me().inCombat = false; }
 
-void Sim::press(const char* control) {
-    game.pressedFrame[game.remember(control)] = game.frame + 1;
-}
+void Sim::press(const char* control) { game.pressedFrame[game.remember(control)] = game.frame + 1; }
 void Sim::release(const char* control) {
     game.releasedFrame[game.remember(control)] = game.frame + 1;
 }
-void Sim::pressKey(DWORD key) {
-    sendKey(key, false);
-}
-void Sim::releaseKey(DWORD key) {
-    sendKey(key, true, true);
-}
+void Sim::pressKey(DWORD key) { sendKey(key, false); }
+void Sim::releaseKey(DWORD key) { sendKey(key, true, true); }
 
 Prompt& Sim::prompt(const char* name) {
     for (std::size_t i = 0; i < promptNames.size(); ++i)
@@ -194,9 +170,7 @@ void Sim::complete(const char* name) {
     forceCompletion(name);
 }
 
-void Sim::forceCompletion(const char* name) {
-    prompt(name).completedFrame = game.frame + 1;
-}
+void Sim::forceCompletion(const char* name) { prompt(name).completedFrame = game.frame + 1; }
 
 void Sim::setScenario(Handle ped, const char* scenario) {
     Entity* e = game.entity(ped);
@@ -227,12 +201,8 @@ Handle Sim::spawnHorse(float x, float y, float z, float heading) {
     return h;
 }
 
-void Sim::target(Handle entity) {
-    game.target = entity;
-}
-void Sim::stopTargeting() {
-    game.target = 0;
-}
+void Sim::target(Handle entity) { game.target = entity; }
+void Sim::stopTargeting() { game.target = 0; }
 
 std::vector<std::string> Sim::visiblePrompts() {
     std::vector<std::string> names;
@@ -252,9 +222,7 @@ void Sim::startRecording() {
     recording = true;
 }
 
-void Sim::stopRecording() {
-    recording = false;
-}
+void Sim::stopRecording() { recording = false; }
 
 std::string Sim::describe(const Call& c, bool verbose) const {
     char buffer[64];

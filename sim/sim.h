@@ -6,8 +6,8 @@
 #include "sim/host.h"
 
 #include <array>
-#include <functional>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>

@@ -55,10 +55,11 @@ TEST(ExitWatch, TheReleaseNotThePressEndsTheWatchAndThePropGoes) {
     EXPECT_EQ(sim.scenarioOf(sim.player), ""); // the press cleared the tasks
     sim.release("INPUT_FRONTEND_NAV_DOWN");
     const auto calls = callsOf(sim);
-    EXPECT_THAT(between(calls, "GET_HASH_KEY(\"INPUT_FRONTEND_NAV_DOWN\")", "GET_CURRENT_PED_WEAPON"),
-                ElementsAre("GET_HASH_KEY(\"INPUT_FRONTEND_NAV_DOWN\") = INPUT_FRONTEND_NAV_DOWN",
-                            "IS_CONTROL_JUST_RELEASED(0, INPUT_FRONTEND_NAV_DOWN) = 1",
-                            "scriptWait(3000)"));
+    EXPECT_THAT(
+        between(calls, "GET_HASH_KEY(\"INPUT_FRONTEND_NAV_DOWN\")", "GET_CURRENT_PED_WEAPON"),
+        ElementsAre("GET_HASH_KEY(\"INPUT_FRONTEND_NAV_DOWN\") = INPUT_FRONTEND_NAV_DOWN",
+                    "IS_CONTROL_JUST_RELEASED(0, INPUT_FRONTEND_NAV_DOWN) = 1",
+                    "scriptWait(3000)"));
     sim.advance(3000);
     EXPECT_EQ(sim.me().propsDiscarded, 1);
     const auto after = callsOf(sim);
@@ -144,8 +145,9 @@ TEST(ExitWatch, ASmokeDiscardWaitsTwoSecondsThenReadsThePedAfresh) {
     sim.release("INPUT_FRONTEND_NAV_RIGHT");
     sim.startRecording();
     sim.advance(2100);
-    EXPECT_THAT(between(sim.calls, "scriptWait(2000)", "GET_CURRENT_PED_WEAPON"),
-                ElementsAre("scriptWait(2000)", "PLAYER_PED_ID() = 1026", "_HIDE_PED_WEAPONS(1026, 0, 1)"));
+    EXPECT_THAT(
+        between(sim.calls, "scriptWait(2000)", "GET_CURRENT_PED_WEAPON"),
+        ElementsAre("scriptWait(2000)", "PLAYER_PED_ID() = 1026", "_HIDE_PED_WEAPONS(1026, 0, 1)"));
     sim.release("INPUT_FRONTEND_NAV_RIGHT");
     sim.advance(100);
     EXPECT_EQ(sim.me().propsDiscarded, 1); // the flag was cleared

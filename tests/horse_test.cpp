@@ -29,27 +29,28 @@ struct WithAHorse : ::testing::Test {
 TEST_F(WithAHorse, StillInWaterItIsOfferedADrinkInItsOwnPromptGroup) {
     inWaterStill();
     const auto calls = horseSection(callsOf(sim));
-    const std::vector<std::string> expected = flat({
-        "PLAYER_ID() = 0", "GET_PLAYER_TARGET_ENTITY(0, &) = 1", "DOES_ENTITY_EXIST(1282) = 1",
-        "IS_ENTITY_IN_WATER(1282) = 1", "_IS_PED_LEADING_HORSE(1026) = 0", "IS_PED_STILL(1282) = 1",
-        "GET_ENTITY_MODEL(1282) = A_C_HORSE_ARABIAN_WHITE",
-        "_IS_THIS_MODEL_A_HORSE(A_C_HORSE_ARABIAN_WHITE) = 1", "_UI_PROMPT_SET_GROUP(1817, 17666, 0)",
-        shownCalls(handle::horseDrink, 1), completedQuery(handle::horseDrink, 0),
-        // stamina full: neither overpower, drinking or resting
-        "_GET_ATTRIBUTE_CORE_VALUE(1282, 1) = 100", "GET_GAME_TIMER() = 60099",
-        "GET_HASH_KEY(\"" + drinkScenario + "\") = " + drinkScenario,
-        "IS_PED_USING_SCENARIO_HASH(1282, " + drinkScenario + ") = 0", "GET_GAME_TIMER() = 60099",
-        "GET_HASH_KEY(\"" + restingScenario + "\") = " + restingScenario,
-        "IS_PED_USING_SCENARIO_HASH(1282, " + restingScenario + ") = 0",
-        // grazing health: all three looked at
-        "_GET_ATTRIBUTE_CORE_VALUE(1282, 0) = 100",
-        "IS_PED_USING_SCENARIO_HASH(1282, WORLD_ANIMAL_HORSE_GRAZING_DOMESTIC) = 0",
-        "IS_PED_USING_SCENARIO_HASH(1282, WORLD_ANIMAL_HORSE_GRAZING) = 0",
-        "IS_PED_USING_SCENARIO_HASH(1282, WORLD_ANIMAL_HORSE_GRAZING_CAMP) = 0",
-        "GET_ATTRIBUTE_POINTS(1282, 13) = 0",
-        "IS_PED_USING_SCENARIO_HASH(1282, WORLD_ANIMAL_HORSE_GRAZING_DOMESTIC) = 0",
-        "IS_PED_USING_SCENARIO_HASH(1282, WORLD_ANIMAL_HORSE_GRAZING) = 0",
-        "IS_PED_USING_SCENARIO_HASH(1282, WORLD_ANIMAL_HORSE_GRAZING_CAMP) = 0"});
+    const std::vector<std::string> expected = flat(
+        {"PLAYER_ID() = 0", "GET_PLAYER_TARGET_ENTITY(0, &) = 1", "DOES_ENTITY_EXIST(1282) = 1",
+         "IS_ENTITY_IN_WATER(1282) = 1", "_IS_PED_LEADING_HORSE(1026) = 0",
+         "IS_PED_STILL(1282) = 1", "GET_ENTITY_MODEL(1282) = A_C_HORSE_ARABIAN_WHITE",
+         "_IS_THIS_MODEL_A_HORSE(A_C_HORSE_ARABIAN_WHITE) = 1",
+         "_UI_PROMPT_SET_GROUP(1817, 17666, 0)", shownCalls(handle::horseDrink, 1),
+         completedQuery(handle::horseDrink, 0),
+         // stamina full: neither overpower, drinking or resting
+         "_GET_ATTRIBUTE_CORE_VALUE(1282, 1) = 100", "GET_GAME_TIMER() = 60099",
+         "GET_HASH_KEY(\"" + drinkScenario + "\") = " + drinkScenario,
+         "IS_PED_USING_SCENARIO_HASH(1282, " + drinkScenario + ") = 0", "GET_GAME_TIMER() = 60099",
+         "GET_HASH_KEY(\"" + restingScenario + "\") = " + restingScenario,
+         "IS_PED_USING_SCENARIO_HASH(1282, " + restingScenario + ") = 0",
+         // grazing health: all three looked at
+         "_GET_ATTRIBUTE_CORE_VALUE(1282, 0) = 100",
+         "IS_PED_USING_SCENARIO_HASH(1282, WORLD_ANIMAL_HORSE_GRAZING_DOMESTIC) = 0",
+         "IS_PED_USING_SCENARIO_HASH(1282, WORLD_ANIMAL_HORSE_GRAZING) = 0",
+         "IS_PED_USING_SCENARIO_HASH(1282, WORLD_ANIMAL_HORSE_GRAZING_CAMP) = 0",
+         "GET_ATTRIBUTE_POINTS(1282, 13) = 0",
+         "IS_PED_USING_SCENARIO_HASH(1282, WORLD_ANIMAL_HORSE_GRAZING_DOMESTIC) = 0",
+         "IS_PED_USING_SCENARIO_HASH(1282, WORLD_ANIMAL_HORSE_GRAZING) = 0",
+         "IS_PED_USING_SCENARIO_HASH(1282, WORLD_ANIMAL_HORSE_GRAZING_CAMP) = 0"});
     EXPECT_EQ(std::vector<std::string>(calls.begin(), calls.begin() + expected.size()), expected);
     EXPECT_EQ(calls.size(), expected.size() + 17); // the rest gate's sixteen, then the wait
     EXPECT_EQ(calls.back(), "scriptWait(0)");
@@ -127,14 +128,16 @@ TEST_F(WithAHorse, TheDrinkStartsWhereTheHorseStoodAndRefillsAPointEveryTwoSecon
     sim.frame();
     sim.complete("horseDrinkPrompt");
     const auto calls = callsOf(sim);
-    const auto start = between(calls, completedQuery(handle::horseDrink, 1), "_GET_ATTRIBUTE_CORE_VALUE");
-    EXPECT_THAT(start, ElementsAre(completedQuery(handle::horseDrink, 1),
-                                   "GET_HASH_KEY(\"" + drinkScenario + "\") = " + drinkScenario,
-                                   "CREATE_SCENARIO_POINT_HASH(" + drinkScenario +
-                                       ", 103, 200, 30, 180, 0, -1, 1) = 376833",
-                                   "TASK_USE_SCENARIO_POINT(1282, 376833, 0, 20000, 1, 0, 0x00000000, "
-                                   "1, -1082130432, 1)",
-                                   "GET_GAME_TIMER() = 60132"));
+    const auto start =
+        between(calls, completedQuery(handle::horseDrink, 1), "_GET_ATTRIBUTE_CORE_VALUE");
+    EXPECT_THAT(start,
+                ElementsAre(completedQuery(handle::horseDrink, 1),
+                            "GET_HASH_KEY(\"" + drinkScenario + "\") = " + drinkScenario,
+                            "CREATE_SCENARIO_POINT_HASH(" + drinkScenario +
+                                ", 103, 200, 30, 180, 0, -1, 1) = 376833",
+                            "TASK_USE_SCENARIO_POINT(1282, 376833, 0, 20000, 1, 0, 0x00000000, "
+                            "1, -1082130432, 1)",
+                            "GET_GAME_TIMER() = 60132"));
     // next refill time 61132: the first point no earlier than 1000 ms later
     std::vector<std::int32_t> pointsAt;
     while (sim.host.elapsedMs < 12000) {
@@ -143,7 +146,7 @@ TEST_F(WithAHorse, TheDrinkStartsWhereTheHorseStoodAndRefillsAPointEveryTwoSecon
         if (h().cores[1] != before) pointsAt.push_back(sim.game.now);
     }
     ASSERT_EQ(pointsAt.size(), 5u);
-    EXPECT_EQ(pointsAt[0], 61155); // the first frame later than 61132
+    EXPECT_EQ(pointsAt[0], 61155);              // the first frame later than 61132
     EXPECT_EQ(pointsAt[1], pointsAt[0] + 2013); // strictly later than each re-arm + 2000
     EXPECT_EQ(h().cores[1], 100);
     EXPECT_FALSE(sim.shown("horseDrinkPrompt")); // hidden while it drinks

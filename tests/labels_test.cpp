@@ -5,9 +5,7 @@
 #include <string>
 
 namespace {
-LabelLines parse(const std::string& text) {
-    return parseLabels(text.data(), text.size());
-}
+LabelLines parse(const std::string& text) { return parseLabels(text.data(), text.size()); }
 } // namespace
 
 TEST(Labels, KeyEqualsTextGivesTheTextAlone) {

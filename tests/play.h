@@ -65,12 +65,13 @@ inline constexpr int washFace = 1793, drinkWater = 1796, sitActivity = 1799, sit
 
 inline std::string shownCalls(int prompt, int value) {
     return "_UI_PROMPT_SET_ENABLED(" + std::to_string(prompt) + ", " + std::to_string(value) +
-           ")|_UI_PROMPT_SET_VISIBLE(" + std::to_string(prompt) + ", " + std::to_string(value) + ")";
+           ")|_UI_PROMPT_SET_VISIBLE(" + std::to_string(prompt) + ", " + std::to_string(value) +
+           ")";
 }
 
 inline std::string completedQuery(int prompt, int answer) {
-    return "_UI_PROMPT_HAS_STANDARD_MODE_COMPLETED(" + std::to_string(prompt) + ", 0) = " +
-           std::to_string(answer);
+    return "_UI_PROMPT_HAS_STANDARD_MODE_COMPLETED(" + std::to_string(prompt) +
+           ", 0) = " + std::to_string(answer);
 }
 
 // Splits "a|b" lists into single calls, so expected passes read as groups.

@@ -20,7 +20,8 @@ TEST(MenuPrompt, TheSatchelReleaseShowsItForTwoSecondsInclusive) {
     Sim sim(millisecondFrames());
     sim.frame();
     sim.release("INPUT_OPEN_SATCHEL_MENU");
-    const auto calls = between(callsOf(sim), "IS_USING_KEYBOARD_AND_MOUSE", completedQuery(handle::menu, 0) + "x");
+    const auto calls =
+        between(callsOf(sim), "IS_USING_KEYBOARD_AND_MOUSE", completedQuery(handle::menu, 0) + "x");
     EXPECT_EQ(std::vector<std::string>(calls.begin(), calls.begin() + 6),
               flat({"IS_USING_KEYBOARD_AND_MOUSE(0) = 0", shownCalls(handle::menu, 1),
                     "GET_GAME_TIMER() = 60002", completedQuery(handle::menu, 0),
@@ -44,7 +45,7 @@ TEST(MenuPrompt, WithKeyboardAndMouseTheSatchelShowsNothingAndKeepsAnEarlierWind
     sim.advance(499);
     EXPECT_TRUE(sim.shown("menuPrompt"));
     sim.frame();
-    EXPECT_FALSE(sim.shown("menuPrompt")); // the first window ran out
+    EXPECT_FALSE(sim.shown("menuPrompt"));                              // the first window ran out
     EXPECT_EQ(countOf(callsOf(sim), "IS_USING_KEYBOARD_AND_MOUSE"), 0); // asked only on a release
 }
 
@@ -70,7 +71,8 @@ TEST(RestMenu, TheHotkeyOpensItOnLandOutOfAFight) {
     sim.releaseKey(89);
     const auto calls = callsOf(sim);
     EXPECT_EQ(between(calls, "IS_ENTITY_IN_WATER(1026) = 0\x01", "x"), std::vector<std::string>{});
-    const auto open = between(calls, shownCalls(handle::menu, 0).substr(0, 31), completedQuery(handle::menuClose, 0));
+    const auto open = between(calls, shownCalls(handle::menu, 0).substr(0, 31),
+                              completedQuery(handle::menuClose, 0));
     EXPECT_EQ(std::vector<std::string>(open.begin() + 2, open.end()),
               flat({"IS_ENTITY_IN_WATER(1026) = 0", "IS_PED_IN_COMBAT(1026, 0) = 0",
                     shownCalls(handle::sitActivity, 1), shownCalls(handle::menuClose, 1),
@@ -89,8 +91,9 @@ TEST(RestMenu, AHotkeyReleaseInWaterOrCombatIsUsedUpWithoutOpening) {
     sim.walk(); // no water prompts in the way
     sim.releaseKey(89);
     auto calls = callsOf(sim);
-    EXPECT_EQ(countOf(calls, "IS_ENTITY_IN_WATER(1026) = 1"), 1); // the hotkey's (walking: no water prompts)
-    EXPECT_EQ(countOf(calls, "IS_PED_IN_COMBAT"), 0);              // not asked after the water
+    EXPECT_EQ(countOf(calls, "IS_ENTITY_IN_WATER(1026) = 1"),
+              1);                                     // the hotkey's (walking: no water prompts)
+    EXPECT_EQ(countOf(calls, "IS_PED_IN_COMBAT"), 0); // not asked after the water
     EXPECT_EQ(countOf(calls, completedQuery(handle::menu, 0)), 2);
     sim.wadeOutOfWater();
     sim.frame(2);
@@ -149,10 +152,11 @@ TEST(RestMenu, TheSmokingChoiceKeepsCloseAndOpeningAgainShowsAllSix) {
     openRestMenu(sim);
     sim.complete("smokeMenuPrompt");
     const auto calls = callsOf(sim);
-    EXPECT_EQ(between(calls, completedQuery(handle::smokeMenu, 1), completedQuery(handle::cigar, 0)),
-              flat({completedQuery(handle::smokeMenu, 1), shownCalls(handle::sitActivity, 0),
-                    shownCalls(handle::smokeMenu, 0), shownCalls(handle::sitGround, 0),
-                    shownCalls(handle::cigar, 1), shownCalls(handle::smoke, 1)}));
+    EXPECT_EQ(
+        between(calls, completedQuery(handle::smokeMenu, 1), completedQuery(handle::cigar, 0)),
+        flat({completedQuery(handle::smokeMenu, 1), shownCalls(handle::sitActivity, 0),
+              shownCalls(handle::smokeMenu, 0), shownCalls(handle::sitGround, 0),
+              shownCalls(handle::cigar, 1), shownCalls(handle::smoke, 1)}));
     EXPECT_THAT(sim.visiblePrompts(), ElementsAre("menuClosePrompt", "cigarPrompt", "smokePrompt"));
     sim.releaseKey(89);
     sim.frame();
@@ -188,21 +192,21 @@ TEST(RestActivities, TheSitEntryStartsOneOfItsSevenAndTheGroundEntryOneOfItsTwo)
         sim.clearScenario(sim.player);
         sim.frame(12);
     }
-    EXPECT_EQ(sits, (std::set<std::string>{"WORLD_HUMAN_SIT_SMOKE", "WORLD_HUMAN_SIT_DRINK",
-                                           "WORLD_HUMAN_SIT_GROUND_COFFEE_DRINK",
-                                           "WORLD_HUMAN_SIT_GROUND_DRINK_DRUNK",
-                                           "WORLD_HUMAN_SIT_GROUND_READING",
-                                           "WORLD_HUMAN_SIT_GROUND_READ_NEWSPAPER",
-                                           "WORLD_HUMAN_SIT_GROUND_WHITTLE"}));
-    EXPECT_EQ(grounds, (std::set<std::string>{"GENERIC_SIT_GROUND_SCENARIO", "WORLD_HUMAN_SIT_GROUND"}));
+    EXPECT_EQ(sits, (std::set<std::string>{
+                        "WORLD_HUMAN_SIT_SMOKE", "WORLD_HUMAN_SIT_DRINK",
+                        "WORLD_HUMAN_SIT_GROUND_COFFEE_DRINK", "WORLD_HUMAN_SIT_GROUND_DRINK_DRUNK",
+                        "WORLD_HUMAN_SIT_GROUND_READING", "WORLD_HUMAN_SIT_GROUND_READ_NEWSPAPER",
+                        "WORLD_HUMAN_SIT_GROUND_WHITTLE"}));
+    EXPECT_EQ(grounds,
+              (std::set<std::string>{"GENERIC_SIT_GROUND_SCENARIO", "WORLD_HUMAN_SIT_GROUND"}));
 }
 
 TEST(RestActivities, ARandomAnswerOutsideTheListIsFoldedBackIntoIt) {
     Sim sim;
     sim.frame();
     const std::pair<int, const char*> cases[] = {
-        {7, "WORLD_HUMAN_SIT_SMOKE"},            // 7 mod 7
-        {-1, "WORLD_HUMAN_SIT_GROUND_WHITTLE"},  // the last
+        {7, "WORLD_HUMAN_SIT_SMOKE"},                        // 7 mod 7
+        {-1, "WORLD_HUMAN_SIT_GROUND_WHITTLE"},              // the last
         {INT_MIN, "WORLD_HUMAN_SIT_GROUND_READ_NEWSPAPER"}}; // -2147483648 = -306783378 * 7 - 2
     for (const auto& [answer, scenario] : cases) {
         sim.game.forcedRandom.push_back(answer);

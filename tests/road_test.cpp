@@ -24,7 +24,8 @@ TEST(Road, FromTheSatchelToASeatedActivityAndBackWithThePropDiscarded) {
     // The sit entry: one of the seven, at the sampled spot and heading, with no time limit.
     sim.complete("sitActivityPrompt");
     auto calls = callsOf(sim);
-    const auto start = between(calls, "GET_RANDOM_INT_IN_RANGE", completedQuery(handle::sitGround, 0));
+    const auto start =
+        between(calls, "GET_RANDOM_INT_IN_RANGE", completedQuery(handle::sitGround, 0));
     ASSERT_EQ(start.size(), 4u);
     const std::string scenario = sim.scenarioOf(sim.player);
     EXPECT_EQ(start[1], "GET_HASH_KEY(\"" + scenario + "\") = " + scenario);

@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 
 namespace {
-std::string errorOf(const std::string& text) {
-    return scene::parse(text, "camp.scene").error;
-}
+std::string errorOf(const std::string& text) { return scene::parse(text, "camp.scene").error; }
 } // namespace
 
 TEST(SceneFile, AGoodSceneReadsInThePlayersTerms) {

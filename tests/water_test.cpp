@@ -67,11 +67,15 @@ TEST_F(AtTheRiver, WashingStartsAtTheSampledSpotAndIsWatched) {
     sim.standAt(10, 20, 3, 45);
     sim.complete("washFacePrompt");
     const auto calls = callsOf(sim);
-    const auto start = between(calls, completedQuery(handle::washFace, 1), completedQuery(handle::drinkWater, 0));
-    EXPECT_THAT(start, ElementsAre(completedQuery(handle::washFace, 1), "GET_GAME_TIMER() = 60003",
-                                   "GET_HASH_KEY(\"" + wash + "\") = " + wash,
-                                   "CREATE_SCENARIO_POINT_HASH(" + wash + ", 10, 20, 3, 45, 0, -1, 1) = 376833",
-                                   "TASK_USE_SCENARIO_POINT(1026, 376833, 0, -1, 1, 0, 0x00000000, 1, -1082130432, 1)"));
+    const auto start =
+        between(calls, completedQuery(handle::washFace, 1), completedQuery(handle::drinkWater, 0));
+    EXPECT_THAT(
+        start,
+        ElementsAre(
+            completedQuery(handle::washFace, 1), "GET_GAME_TIMER() = 60003",
+            "GET_HASH_KEY(\"" + wash + "\") = " + wash,
+            "CREATE_SCENARIO_POINT_HASH(" + wash + ", 10, 20, 3, 45, 0, -1, 1) = 376833",
+            "TASK_USE_SCENARIO_POINT(1026, 376833, 0, -1, 1, 0, 0x00000000, 1, -1082130432, 1)"));
     EXPECT_EQ(sim.scenarioOf(sim.player), wash);
     EXPECT_THAT(sim.visiblePrompts(), ElementsAre("washFacePrompt", "drinkWaterPrompt"));
     EXPECT_EQ(countOf(calls, "SET_THIRD_PERSON"), 0);
@@ -114,11 +118,14 @@ TEST_F(AtTheRiver, DrinkingRefillsStaminaAPointAPassThenOverpowersOnce) {
     sim.frame();
     sim.advance(14999);
     EXPECT_EQ(sim.me().cores[1], 97);
-    const std::vector<std::string> gates = {
-        "GET_HASH_KEY(\"" + drink + "\") = " + drink, "IS_PED_USING_SCENARIO_HASH(1026, " + drink + ") = 1",
-        "GET_GAME_TIMER() = 75003", "_IS_ATTRIBUTE_CORE_OVERPOWERED(1026, 1) = 0",
-        "_GET_ATTRIBUTE_CORE_VALUE(1026, 1) = 97", "GET_GAME_TIMER() = 75003"};
-    EXPECT_EQ(between(callsOf(sim), "GET_HASH_KEY(\"" + drink, "PLAYER_ID"), gates); // 15000: not yet
+    const std::vector<std::string> gates = {"GET_HASH_KEY(\"" + drink + "\") = " + drink,
+                                            "IS_PED_USING_SCENARIO_HASH(1026, " + drink + ") = 1",
+                                            "GET_GAME_TIMER() = 75003",
+                                            "_IS_ATTRIBUTE_CORE_OVERPOWERED(1026, 1) = 0",
+                                            "_GET_ATTRIBUTE_CORE_VALUE(1026, 1) = 97",
+                                            "GET_GAME_TIMER() = 75003"};
+    EXPECT_EQ(between(callsOf(sim), "GET_HASH_KEY(\"" + drink, "PLAYER_ID"),
+              gates); // 15000: not yet
     auto calls = between(callsOf(sim), "GET_HASH_KEY(\"" + drink, "PLAYER_ID");
     ASSERT_EQ(calls.size(), 7u);
     EXPECT_EQ(calls[5], "GET_GAME_TIMER() = 75004");
