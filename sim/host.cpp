@@ -1,33 +1,13 @@
 #include "sim/host.h"
 
+#include "sim/coroutine.h"
 #include "sim/errors.h"
 #include "sim/native_table.h"
 
 #include <cstdio>
 #include <cstring>
 #include <memory>
-#include <ucontext.h>
 
-#if defined(__SANITIZE_ADDRESS__)
-#define SIM_ASAN 1
-#endif
-#if defined(__SANITIZE_THREAD__)
-#define SIM_TSAN 1
-#endif
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define SIM_ASAN 1
-#endif
-#if __has_feature(thread_sanitizer)
-#define SIM_TSAN 1
-#endif
-#endif
-#ifdef SIM_ASAN
-#include <sanitizer/common_interface_defs.h>
-#endif
-#ifdef SIM_TSAN
-#include <sanitizer/tsan_interface.h>
-#endif
 
 namespace sim {
 namespace {
@@ -36,56 +16,7 @@ Host* theHost = new Host;
 
 struct ScriptStop {};
 
-// The coroutine. The sanitizers are told of every switch so they follow the two stacks.
-constexpr std::size_t stackSize = 1 << 20;
-ucontext_t hostContext;
-ucontext_t scriptContext;
-std::unique_ptr<char[]> scriptStack;
-#ifdef SIM_ASAN
-void* hostFakeStack = nullptr;
-void* scriptFakeStack = nullptr;
-const void* hostStackBottom = nullptr;
-std::size_t hostStackSize = 0;
-#endif
-#ifdef SIM_TSAN
-void* hostFiber = nullptr;
-void* scriptFiber = nullptr;
-#endif
-
-void enterScript() {
-#ifdef SIM_ASAN
-    __sanitizer_start_switch_fiber(&hostFakeStack, scriptStack.get(), stackSize);
-#endif
-#ifdef SIM_TSAN
-    hostFiber = __tsan_get_current_fiber();
-    __tsan_switch_to_fiber(scriptFiber, 0);
-#endif
-    swapcontext(&hostContext, &scriptContext);
-#ifdef SIM_ASAN
-    __sanitizer_finish_switch_fiber(hostFakeStack, nullptr, nullptr);
-#endif
-}
-
-void leaveScript(bool forGood) {
-#ifdef SIM_ASAN
-    __sanitizer_start_switch_fiber(forGood ? nullptr : &scriptFakeStack, hostStackBottom,
-                                   hostStackSize);
-#else
-    (void)forGood;
-#endif
-#ifdef SIM_TSAN
-    __tsan_switch_to_fiber(hostFiber, 0);
-#endif
-    swapcontext(&scriptContext, &hostContext);
-#ifdef SIM_ASAN
-    __sanitizer_finish_switch_fiber(scriptFakeStack, &hostStackBottom, &hostStackSize);
-#endif
-}
-
 void scriptEntry() {
-#ifdef SIM_ASAN
-    __sanitizer_finish_switch_fiber(nullptr, &hostStackBottom, &hostStackSize);
-#endif
     Host& h = *theHost;
     try {
         h.script();
@@ -97,33 +28,22 @@ void scriptEntry() {
         h.scriptError = "the script threw";
     }
     h.finished = true;
-    leaveScript(true);
+    coroutine::leave(true);
 }
 
 void resume() {
     Host& h = *theHost;
     if (!h.started) {
         h.started = true;
-        scriptStack = std::make_unique<char[]>(stackSize);
-        getcontext(&scriptContext);
-        scriptContext.uc_stack.ss_sp = scriptStack.get();
-        scriptContext.uc_stack.ss_size = stackSize;
-        scriptContext.uc_link = nullptr;
-        makecontext(&scriptContext, scriptEntry, 0);
-#ifdef SIM_TSAN
-        scriptFiber = __tsan_create_fiber(0);
-#endif
+        coroutine::start(scriptEntry);
     }
     h.sliceNativeCalls = 0;
     h.inScript = true;
-    enterScript();
+    coroutine::enter();
     h.inScript = false;
     if (h.onSlice) h.onSlice(h.sliceNativeCalls);
     if (h.finished) {
-#ifdef SIM_TSAN
-        __tsan_destroy_fiber(scriptFiber);
-        scriptFiber = nullptr;
-#endif
+        coroutine::finish();
         if (!h.scriptError.empty()) throw GameError(h.scriptError);
     }
 }
@@ -184,7 +104,7 @@ void resetHost() {
     if (theHost->inScript) fail("host reset from inside the script");
     delete theHost;
     theHost = new Host;
-    scriptStack.reset();
+    coroutine::finish();
 }
 
 bool scriptDue() {
@@ -264,7 +184,7 @@ void scriptWait(DWORD ms) {
     h.waitMs = ms;
     h.waitSince = h.elapsedMs;
     h.waitFrame = h.game.frame;
-    sim::leaveScript(false);
+    sim::coroutine::leave(false);
     if (h.stopRequested) throw sim::ScriptStop{};
 }
 
@@ -310,7 +230,5 @@ std::uint64_t* nativeCall() {
     sim::record(h, c);
     return c.result;
 }
-
-DWORD GetTickCount() { return sim::host().tickCount.load(std::memory_order_relaxed); }
 
 } // extern "C"

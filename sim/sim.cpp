@@ -1,16 +1,16 @@
 #include "sim/sim.h"
 
 #include "sim/errors.h"
+#include "sim/loader.h"
 #include "sim/native_table.h"
 
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <dlfcn.h>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
+#include <random>
 
 #ifndef EMBERLANE_PLUGIN_PATH
 #define EMBERLANE_PLUGIN_PATH "libemberlane.so"
@@ -38,7 +38,18 @@ std::string floatText(float f) {
     return std::string(buffer, end);
 }
 
-using EntryPoint = BOOL (*)(HINSTANCE, DWORD, LPVOID);
+// A fresh folder of its own for each session, under the system's temporary folder.
+std::string makeGameFolder() {
+    static std::uint64_t counter = 0;
+    std::random_device entropy;
+    const auto base = std::filesystem::temp_directory_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const auto dir = base / ("emberlane-sim-" + std::to_string(entropy()) + "-" +
+                                 std::to_string(++counter));
+        if (std::filesystem::create_directory(dir)) return dir.string();
+    }
+    throw GameError("cannot make a game folder");
+}
 
 } // namespace
 
@@ -47,9 +58,7 @@ Sim::Sim(Options options) : host((resetHost(), sim::host())), game(host.game) {
     pluginPath = std::filesystem::absolute(pluginPath).string();
 
     // The plug-in reads its two files from the current directory, as in the game's folder.
-    char pattern[] = "/tmp/emberlane-sim-XXXXXX";
-    if (!mkdtemp(pattern)) throw GameError("cannot make a game folder");
-    directory = pattern;
+    directory = makeGameFolder();
     if (options.ini) writeFile(directory + "/Emberlane.ini", *options.ini);
     if (options.dat) writeFile(directory + "/Emberlane.dat", *options.dat);
     oldDirectory = std::filesystem::current_path().string();
@@ -81,34 +90,25 @@ Sim::Sim(Options options) : host((resetHost(), sim::host())), game(host.game) {
 
     // Loading runs the plug-in's static initialisers (its settings), then the loader's
     // attach notification, as the game's loader does.
-    module = dlopen(pluginPath.c_str(), RTLD_NOW | RTLD_LOCAL);
+    std::string error;
+    module = loader::load(pluginPath, error);
     if (!module) {
         std::filesystem::current_path(oldDirectory);
-        throw GameError(std::string("cannot load the plug-in: ") + dlerror());
+        throw GameError("cannot load the plug-in " + pluginPath + ": " + error);
     }
-    auto entry = reinterpret_cast<EntryPoint>(dlsym(module, "DllMain"));
-    if (!entry) throw GameError("the plug-in has no DllMain");
-    entry(static_cast<HINSTANCE>(module), DLL_PROCESS_ATTACH, nullptr);
 }
 
 void Sim::unload() {
     if (!module) return;
-    auto entry = reinterpret_cast<EntryPoint>(dlsym(module, "DllMain"));
-    entry(static_cast<HINSTANCE>(module), DLL_PROCESS_DETACH, nullptr);
-    if (host.script) stopScript(); // a plug-in that forgot to unregister
-    dlclose(module);
+    loader::unload(module);
     module = nullptr;
-    void* still = dlopen(pluginPath.c_str(), RTLD_NOW | RTLD_NOLOAD);
-    lastUnloadComplete = still == nullptr;
-    if (still) dlclose(still);
+    lastUnloadComplete = !loader::stillLoaded(pluginPath);
+    if (host.script) throw GameError("the plug-in was unloaded with its script still registered");
 }
 
 std::string Sim::describeFloat(float f) { return floatText(f); }
 
-BOOL Sim::notify(DWORD reason) {
-    auto entry = reinterpret_cast<EntryPoint>(dlsym(module, "DllMain"));
-    return entry(static_cast<HINSTANCE>(module), reason, nullptr);
-}
+BOOL Sim::notify(DWORD reason) { return loader::notify(module, reason); }
 
 Sim::~Sim() {
     try {
