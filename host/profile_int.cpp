@@ -8,13 +8,9 @@ namespace {
 
 // Carriage return and the old DOS end-of-file mark count as white space, as in the
 // profile functions.
-bool isSpace(char c) {
-    return c == ' ' || (c >= '\t' && c <= '\r') || c == 0x1A;
-}
+bool isSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r') || c == 0x1A; }
 
-char lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
+char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool equalNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
@@ -101,8 +97,9 @@ std::uint32_t readInt(const char* text, std::size_t size, const char* section, c
             const std::size_t close = line.rfind(']');
             if (close != std::string_view::npos) {
                 if (seenWanted) return fallback;
-                inWanted =
-                    !wantedSection.empty() && equalNoCase(line.substr(1, close - 1), wantedSection);
+                // Spaces inside the brackets do not count: "[ SETTINGS ]" is SETTINGS.
+                inWanted = !wantedSection.empty() &&
+                           equalNoCase(trim(line.substr(1, close - 1)), wantedSection);
                 seenWanted = inWanted;
                 continue;
             }

@@ -8,7 +8,6 @@
 #include <cstring>
 #include <memory>
 
-
 namespace sim {
 namespace {
 

@@ -44,8 +44,8 @@ std::string makeGameFolder() {
     std::random_device entropy;
     const auto base = std::filesystem::temp_directory_path();
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const auto dir = base / ("emberlane-sim-" + std::to_string(entropy()) + "-" +
-                                 std::to_string(++counter));
+        const auto dir =
+            base / ("emberlane-sim-" + std::to_string(entropy()) + "-" + std::to_string(++counter));
         if (std::filesystem::create_directory(dir)) return dir.string();
     }
     throw GameError("cannot make a game folder");

@@ -29,8 +29,7 @@ TEST(Settings, MissingFileSectionKeyOrValueGiveTheDefault) {
 TEST(Settings, SectionAndKeyMatchWithoutCaseAndWithSpaces) {
     EXPECT_EQ(hotkeyFrom("[settings]\nprompts_hotkey=70\n"), 70u);
     EXPECT_EQ(hotkeyFrom("  [Settings]  \r\n   Prompts_Hotkey   =   71   \r\n"), 71u);
-    // The brackets hold the name exactly: spaces inside them are part of it.
-    EXPECT_EQ(hotkeyFrom("[ SETTINGS ]\nPROMPTS_HOTKEY=72\n"), 89u);
+    EXPECT_EQ(hotkeyFrom("[ SETTINGS ]\nPROMPTS_HOTKEY=72\n"), 72u);
 }
 
 TEST(Settings, NumbersAreConvertedAsWindowsConvertsThem) {
@@ -71,6 +70,48 @@ TEST(Settings, TheLinuxReaderTakesTheWindowsPathInTheCurrentDirectory) {
     EXPECT_EQ(GetPrivateProfileIntA("SETTINGS", "PROMPTS_HOTKEY", 89, ".\\Emberlane.ini"), 72u);
     EXPECT_EQ(GetPrivateProfileIntA("SETTINGS", "DESTROY_SCENARIO_PROP", 1, ".\\Emberlane.ini"),
               0u);
+    std::filesystem::current_path(old);
+    std::filesystem::remove_all(dir);
+}
+
+// The same files through GetPrivateProfileIntA: the project's reader on Linux, the system's
+// under Wine. Both must give these values.
+TEST(Settings, SampleFilesReadAlikeOnLinuxAndWindows) {
+    struct Sample {
+        const char* text;
+        UINT hotkey, prop;
+    };
+    const Sample samples[] = {
+        {"[SETTINGS]\nPROMPTS_HOTKEY=70\nDESTROY_SCENARIO_PROP=0\n", 70, 0},
+        {"[SETTINGS]\r\n  PROMPTS_HOTKEY  =   71  \r\n", 71, 1},
+        {"[settings]\nprompts_hotkey=+72\ndestroy_scenario_prop=-1\n", 72, 0xFFFFFFFFu},
+        {"[SETTINGS]\nPROMPTS_HOTKEY=abc\nDESTROY_SCENARIO_PROP=12abc\n", 0, 12},
+        {"[SETTINGS]\nPROMPTS_HOTKEY=0x4A\nDESTROY_SCENARIO_PROP=0X4A\n", 74, 0},
+        {"[SETTINGS]\n;PROMPTS_HOTKEY=5\nPROMPTS_HOTKEY=75\nPROMPTS_HOTKEY=76\n", 75, 1},
+        {"[SETTINGS]\nDESTROY_SCENARIO_PROP=0\n[SETTINGS]\nPROMPTS_HOTKEY=77\n", 89, 0},
+        {"[SETTINGS]\nPROMPTS_HOTKEY=99999999999\nDESTROY_SCENARIO_PROP=4294967297\n", 1215752191,
+         1},
+        {"[SETTINGS]\nPROMPTS_HOTKEY=\"78\"\nDESTROY_SCENARIO_PROP='0'\n", 78, 0},
+        {"\xEF\xBB\xBF[SETTINGS]\nPROMPTS_HOTKEY=79\n", 79, 1},
+        {"[SETTINGS]\nPROMPTS_HOTKEY=\nDESTROY_SCENARIO_PROP\n", 89, 1},
+        {"[OTHER]\nPROMPTS_HOTKEY=80\n", 89, 1},
+        {"[ SETTINGS ]\nPROMPTS_HOTKEY=81\n", 81, 1},
+        {"[SETTINGS]\nPROMPTS_HOTKEY=82 ; a comment\n", 82, 1},
+    };
+    const auto old = std::filesystem::current_path();
+    const auto dir = std::filesystem::temp_directory_path() / "emberlane-ini-samples";
+    std::filesystem::create_directories(dir);
+    std::filesystem::current_path(dir);
+    int n = 0;
+    for (const Sample& s : samples) {
+        SCOPED_TRACE(n++);
+        std::filesystem::remove("Emberlane.ini");
+        { std::ofstream("Emberlane.ini", std::ios::binary) << s.text; }
+        EXPECT_EQ(GetPrivateProfileIntA("SETTINGS", "PROMPTS_HOTKEY", 89, ".\\Emberlane.ini"),
+                  s.hotkey);
+        EXPECT_EQ(GetPrivateProfileIntA("SETTINGS", "DESTROY_SCENARIO_PROP", 1, ".\\Emberlane.ini"),
+                  s.prop);
+    }
     std::filesystem::current_path(old);
     std::filesystem::remove_all(dir);
 }
