@@ -83,3 +83,23 @@ add_test(NAME windows.walkthrough-under-wine
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
 set_tests_properties(windows.walkthrough-under-wine PROPERTIES
     PASS_REGULAR_EXPRESSION "passes in 04:12")
+
+# What a player downloads: the .asi, its two files, the translations and the install guide.
+set(EMBERLANE_RELEASE Emberlane-${PROJECT_VERSION}-win64)
+set(EMBERLANE_RELEASE_ZIP ${CMAKE_BINARY_DIR}/${EMBERLANE_RELEASE}.zip)
+add_custom_command(OUTPUT ${EMBERLANE_RELEASE_ZIP}
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${EMBERLANE_RELEASE}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${EMBERLANE_RELEASE}
+    COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:emberlane_asi> ${PROJECT_SOURCE_DIR}/dist/Emberlane.ini
+            ${PROJECT_SOURCE_DIR}/dist/Emberlane.dat ${PROJECT_SOURCE_DIR}/dist/INSTALL.txt ${EMBERLANE_RELEASE}
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${PROJECT_SOURCE_DIR}/dist/translations
+            ${EMBERLANE_RELEASE}/translations
+    COMMAND ${CMAKE_COMMAND} -E tar cf ${EMBERLANE_RELEASE_ZIP} --format=zip ${EMBERLANE_RELEASE}
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+    DEPENDS emberlane_asi ${PROJECT_SOURCE_DIR}/dist/Emberlane.ini ${PROJECT_SOURCE_DIR}/dist/Emberlane.dat
+            ${PROJECT_SOURCE_DIR}/dist/INSTALL.txt
+    COMMENT "Packing ${EMBERLANE_RELEASE}.zip")
+add_custom_target(release ALL DEPENDS ${EMBERLANE_RELEASE_ZIP})
+add_test(NAME windows.release-archive
+    COMMAND ${PROJECT_SOURCE_DIR}/tests/check_release ${EMBERLANE_RELEASE_ZIP} ${PROJECT_SOURCE_DIR}/dist
+            ${EMBERLANE_OBJDUMP} $<TARGET_FILE:standin_hook>)
