@@ -43,7 +43,7 @@ target_include_directories(standin_hook PRIVATE ${PROJECT_SOURCE_DIR})
 target_link_options(standin_hook PRIVATE -static -static-libgcc -static-libstdc++)
 
 add_library(emberlane_sim STATIC
-    sim/coroutine_windows.cpp sim/game.cpp sim/host.cpp sim/loader_windows.cpp
+    sim/chaos.cpp sim/coroutine_windows.cpp sim/game.cpp sim/host.cpp sim/loader_windows.cpp
     sim/native_table.cpp sim/sim.cpp
     tools/scene.cpp tools/session.cpp
     host/profile_int.cpp prompts/labels.cpp)
