@@ -17,7 +17,8 @@
 #endif
 #endif
 #ifdef CHAOS_ASAN
-#include <sanitizer/allocator_interface.h>
+// From the sanitizer runtime (GCC ships no header for it).
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 #elif defined(__GLIBC__)
 #include <malloc.h>
 #endif

@@ -57,6 +57,7 @@ struct Step {
     float x = 0, y = 0, z = 0, heading = 0;
     std::int32_t value = 0;
     std::uint32_t key = 0;
+    std::string text; // the action as written, for the timeline
 };
 
 struct Scene {

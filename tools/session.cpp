@@ -48,10 +48,40 @@ struct Player {
 
     std::int64_t now() const { return sim.host.elapsedMs; }
 
-    void note(std::string what, std::string detail) {
-        if (settings.printEvents)
-            std::printf("%s  %-16s %s\n", clock(now()).c_str(), what.c_str(), detail.c_str());
-        record.events.push_back({now(), std::move(what), std::move(detail)});
+    void note(std::string what, std::string detail, std::int64_t at = -1) {
+        record.events.push_back({at < 0 ? now() : at, std::move(what), std::move(detail)});
+    }
+
+    // A core that rises a point at a time is one line of the timeline, not one a point.
+    struct Run {
+        bool open = false;
+        std::int32_t from = 0, to = 0;
+        std::int64_t since = 0, last = 0;
+    };
+    std::map<std::string, Run> runs;
+
+    void closeRun(const std::string& series, Run& r) {
+        if (!r.open) return;
+        std::string detail = std::to_string(r.from) + " -> " + std::to_string(r.to);
+        if (r.to - r.from > 1) detail += ", a point at a time until " + clock(r.last);
+        note(series, detail, r.since);
+        r.open = false;
+    }
+
+    void coreChanged(const std::string& series, std::int32_t from, std::int32_t to) {
+        Run& r = runs[series];
+        if (to != from + 1) { // set at once: a line of its own
+            closeRun(series, r);
+            note(series, std::to_string(from) + " -> " + std::to_string(to));
+            return;
+        }
+        if (r.open && from == r.to && now() - r.last <= 3100) {
+            r.to = to;
+            r.last = now();
+            return;
+        }
+        closeRun(series, r);
+        r = {true, from, to, now(), now()};
     }
 
     void onCall(const sim::Call& c) {
@@ -113,8 +143,7 @@ struct Player {
             for (int i = 0; i < 2; ++i)
                 if (e->cores[i] != w.cores[i]) {
                     if (w.cores[i] >= 0)
-                        note(w.name + " " + coreNames[i],
-                             std::to_string(w.cores[i]) + " -> " + std::to_string(e->cores[i]));
+                        coreChanged(w.name + " " + coreNames[i], w.cores[i], e->cores[i]);
                     w.cores[i] = e->cores[i];
                     record.samples.push_back({now(), w.name + " " + coreNames[i], e->cores[i]});
                 }
@@ -242,11 +271,26 @@ struct Player {
 
 Record play(const scene::Scene& scene, const Settings& settings) {
     Player p(settings);
-    p.look();
-    for (const scene::Step& step : scene.steps) {
-        p.playUntil(step.atMs);
-        if (step.action == scene::Action::End) break;
-        p.apply(step);
+    auto printTimeline = [&] {
+        for (auto& [series, run] : p.runs) p.closeRun(series, run);
+        std::stable_sort(p.record.events.begin(), p.record.events.end(),
+                         [](const Event& a, const Event& b) { return a.ms < b.ms; });
+        if (settings.printEvents)
+            for (const Event& e : p.record.events)
+                std::printf("%s  %-18s %s\n", clock(e.ms).c_str(), e.what.c_str(),
+                            e.detail.c_str());
+    };
+    try {
+        p.look();
+        for (const scene::Step& step : scene.steps) {
+            p.playUntil(step.atMs);
+            if (step.action == scene::Action::End) break;
+            p.note("scene", step.text);
+            p.apply(step);
+        }
+    } catch (const sim::GameError&) {
+        printTimeline(); // what happened up to the refusal
+        throw;
     }
     // Close the spans still open at the end.
     for (const std::string& prompt : p.shown)
@@ -254,6 +298,7 @@ Record play(const scene::Scene& scene, const Settings& settings) {
     for (const Watched& w : p.watched)
         if (!w.scenario.empty())
             p.record.spans.push_back({w.name + " scenario", w.scenario, w.scenarioSince, p.now()});
+    printTimeline();
     p.record.endMs = p.now();
     p.record.pointsLeft = p.sim.game.pointsLeftUndeleted();
     p.record.digest = p.sim.host.digest;

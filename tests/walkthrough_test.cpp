@@ -1,0 +1,127 @@
+// The built-in walkthrough, checked against what the rules say the player sees.
+#include "play.h"
+#include "tools/session.h"
+#include "tools/walkthrough.h"
+
+#include <regex>
+
+namespace {
+
+session::Record playWalkthrough(std::uint64_t seed = 1) {
+    const scene::Parsed parsed = scene::parse(walkthrough::scene, "walkthrough");
+    EXPECT_EQ(parsed.error, "");
+    session::Settings settings;
+    settings.printEvents = false;
+    settings.options.seed = seed;
+    settings.options.dat = "1=Wash\n2=Ground\n3=Sit\n4=Smoke\n5=Cigar\n6=Cigarette\n7=Drink horse\n"
+                           "8=Rest\n9=Drink\n10=Close\n";
+    return session::play(parsed.scene, settings);
+}
+
+// The first event at or after `fromMs` whose kind and detail match.
+const session::Event* find(const session::Record& r, const std::string& what,
+                           const std::string& detail, std::int64_t fromMs = 0) {
+    for (const session::Event& e : r.events)
+        if (e.ms >= fromMs && e.what == what && e.detail.find(detail) != std::string::npos)
+            return &e;
+    return nullptr;
+}
+
+std::int64_t at(const session::Record& r, const std::string& what, const std::string& detail,
+                std::int64_t fromMs = 0) {
+    const session::Event* e = find(r, what, detail, fromMs);
+    EXPECT_NE(e, nullptr) << what << " " << detail << " after " << fromMs;
+    return e ? e->ms : -1;
+}
+
+} // namespace
+
+TEST(Walkthrough, EveryFeatureShowsAsTheRulesSay) {
+    const session::Record r = playWalkthrough();
+    // The satchel: the menu prompt for two seconds, completed into the four main entries.
+    const auto satchel = at(r, "scene", "release INPUT_OPEN_SATCHEL_MENU");
+    EXPECT_EQ(at(r, "prompt shown", "(menuPrompt)"), satchel + 33);
+    const auto menu = at(r, "prompt shown", "(sitActivityPrompt)");
+    EXPECT_EQ(at(r, "prompt shown", "(menuClosePrompt)"), menu);
+    EXPECT_EQ(at(r, "prompt hidden", "(menuPrompt)"), menu);
+    // A seated activity from the seven, eased in over eleven frames, menu gone meanwhile.
+    const session::Event* sit = find(r, "player starts", "WORLD_HUMAN_SIT");
+    ASSERT_NE(sit, nullptr);
+    // noted when the next pass begins: eleven easing frames, then the end of that pass
+    EXPECT_EQ(at(r, "script eases", "over 11 frames"), sit->ms + 13 * 33);
+    // Its exit: the press ends the scenario, the release waits 3000 ms, the prop goes.
+    const auto release = at(r, "scene", "release INPUT_FRONTEND_NAV_DOWN");
+    EXPECT_EQ(at(r, "script waits", "3000 ms", release), release + 33);
+    EXPECT_EQ(at(r, "player props", "discarded", release), release + 33 + 3003);
+    // The hotkey, the smoking choice, the cigar and its 2000 ms discard.
+    const auto hotkey = at(r, "scene", "key Y");
+    EXPECT_EQ(at(r, "prompt shown", "(sitActivityPrompt)", hotkey), hotkey + 33);
+    EXPECT_GT(at(r, "prompt shown", "(cigarPrompt)", hotkey), hotkey);
+    const auto cigar = at(r, "player starts", "WORLD_HUMAN_SMOKE_CIGAR");
+    const auto cigarExit = at(r, "script waits", "2000 ms", cigar);
+    EXPECT_EQ(at(r, "player props", "discarded", cigar), cigarExit + 2013);
+    EXPECT_GT(at(r, "player starts", "WORLD_HUMAN_SMOKE", cigarExit), cigarExit);
+    // At the river: hidden while armed, the wash effect after 15 s, the drink's stamina.
+    const auto drawn = at(r, "scene", "draw WEAPON_REVOLVER_CATTLEMAN");
+    EXPECT_EQ(at(r, "prompt hidden", "(washFacePrompt)", drawn), drawn + 33);
+    const auto wash = at(r, "player starts", "WORLD_HUMAN_WASH_FACE");
+    const auto effect = at(r, "player washes", "face-wash effect", wash);
+    EXPECT_GT(effect - wash, 15000);
+    EXPECT_LE(effect - wash, 15000 + 33);
+    const auto drink = at(r, "player starts", "WORLD_HUMAN_BUCKET_DRINK");
+    EXPECT_GT(at(r, "player stamina", "70 -> 100, a point at a time", drink) - drink, 15000);
+    EXPECT_GT(at(r, "player stamina", "overpowered", drink), drink + 15000);
+    // The horse drinks, a point every two seconds from 90.
+    const auto horseDrink = at(r, "Tumbleweed starts", "WORLD_ANIMAL_HORSE_DRINK_GROUND");
+    EXPECT_GT(at(r, "prompt shown", "(horseDrinkPrompt)"), 0);
+    EXPECT_GT(at(r, "Tumbleweed stamina", "90 -> 100, a point at a time", horseDrink),
+              horseDrink + 1000);
+    // Grazing: health back to 100, the bonus three times in 56 s.
+    const auto grazing = at(r, "Tumbleweed starts", "WORLD_ANIMAL_HORSE_GRAZING");
+    EXPECT_GE(at(r, "Tumbleweed health", "-> 100, a point at a time", grazing), grazing);
+    EXPECT_EQ(at(r, "Tumbleweed points", "0 -> 5"), grazing);
+    const auto second = at(r, "Tumbleweed points", "5 -> 10");
+    EXPECT_GT(second - grazing, 25000);
+    EXPECT_LE(second - grazing, 25000 + 66);
+    EXPECT_GT(at(r, "Tumbleweed points", "10 -> 15"), second + 25000);
+    EXPECT_EQ(find(r, "Tumbleweed points", "15 -> 20"), nullptr);
+    // Sitting by the horse: the lock-on release sends it to rest, a point every 3 s.
+    const auto lockOn = at(r, "scene", "release INPUT_INTERACT_LOCKON");
+    EXPECT_EQ(at(r, "Tumbleweed starts", "WORLD_ANIMAL_HORSE_RESTING"), lockOn + 33);
+    EXPECT_GT(at(r, "Tumbleweed stamina", "80 -> ", lockOn), lockOn + 3000);
+    // While the player rests and the horse drinks at full stamina, the rider's comes back.
+    EXPECT_GT(at(r, "player stamina", "81 -> 90, a point at a time", lockOn), lockOn);
+    // The rest point stays while the horse uses the game's own drink: kept by the rules.
+    EXPECT_EQ(r.pointsLeft, 1u);
+    EXPECT_GT(r.callsPerPass.size(), 7000u);
+}
+
+TEST(Walkthrough, TheSameSeedPlaysTheSameAndTheSvgHasEveryLane) {
+    const session::Record a = playWalkthrough(5), b = playWalkthrough(5);
+    EXPECT_EQ(a.digest, b.digest);
+    ASSERT_EQ(a.events.size(), b.events.size());
+    for (std::size_t i = 0; i < a.events.size(); ++i)
+        EXPECT_EQ(a.events[i].detail, b.events[i].detail);
+
+    const std::string svg = session::svg(a);
+    // Well-formed enough for any XML reader: balanced elements, escaped text, one root.
+    std::vector<std::string> open;
+    const std::regex tag(R"(<(/?)([a-zA-Z]+)[^>]*?(/?)>)");
+    for (auto it = std::sregex_iterator(svg.begin(), svg.end(), tag); it != std::sregex_iterator();
+         ++it) {
+        const auto& m = *it;
+        if (m[3] == "/") continue;
+        if (m[1] == "/") {
+            ASSERT_FALSE(open.empty());
+            EXPECT_EQ(open.back(), m[2].str());
+            open.pop_back();
+        } else {
+            open.push_back(m[2]);
+        }
+    }
+    EXPECT_TRUE(open.empty());
+    EXPECT_EQ(svg.rfind("<?xml", 0), 0u);
+    for (const char* lane : {"washFacePrompt", "menuPrompt", "horseDrinkPrompt", "player scenario",
+                             "Tumbleweed scenario", "player stamina", "Tumbleweed health"})
+        EXPECT_NE(svg.find(std::string(">") + lane + "<"), std::string::npos) << lane;
+}
