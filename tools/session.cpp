@@ -311,7 +311,7 @@ std::string summary(const Record& r) {
     char buffer[256];
     std::snprintf(buffer, sizeof buffer,
                   "%zu passes in %s of game time; native calls per pass min %llu, median %llu, "
-                  "max %llu; %zu scenario points left undeleted\n",
+                  "max %llu; scenario points left undeleted: %zu\n",
                   calls.size(), clock(r.endMs).c_str(),
                   static_cast<unsigned long long>(calls.empty() ? 0 : calls.front()),
                   static_cast<unsigned long long>(calls.empty() ? 0 : calls[calls.size() / 2]),
