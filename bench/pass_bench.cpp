@@ -71,15 +71,21 @@ Recorded recordPass(State state) {
 
 void onSlice(std::uint64_t) { position = 0; }
 
-void realPass(benchmark::State& st, State state) {
-    recorded = recordPass(state);
-    sim::Sim sim;
+// The plug-in in that state, now against the answers recorded before (a recording is a
+// session of its own, so it comes first).
+void againstTheRecord(sim::Sim& sim, State state) {
     setUp(sim, state);
     sim.host.responder = recordedGame;
     sim.host.trace = nullptr;
     sim.host.onSlice = onSlice;
     position = 0;
     mismatches = 0;
+}
+
+void realPass(benchmark::State& st, State state) {
+    recorded = recordPass(state);
+    sim::Sim sim;
+    againstTheRecord(sim, state);
     sim.frame(10);
     const std::uint64_t calls0 = sim.host.nativeCalls, allocs0 = allocations.load();
     std::uint64_t passes = 0;
@@ -162,10 +168,7 @@ int main(int argc, char** argv) {
             argc >= 4 && std::strcmp(argv[3], "--busy") == 0 ? State::Busy : State::Idle;
         recorded = recordPass(state);
         sim::Sim sim;
-        setUp(sim, state);
-        sim.host.responder = recordedGame;
-        sim.host.trace = nullptr;
-        sim.host.onSlice = onSlice;
+        againstTheRecord(sim, state);
         for (long i = 0; i < passes; ++i) sim.frame();
         return mismatches == 0 ? 0 : 1;
     }
