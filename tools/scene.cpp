@@ -274,8 +274,10 @@ Parsed parse(std::string_view text, const std::string& file) {
             ok = false;
         }
         if (!ok) return failed();
-        for (std::size_t i = 1; i < p.w.size(); ++i)
-            s.text += (i > 1 ? " " : "") + std::string(p.w[i]);
+        for (std::size_t i = 1; i < p.w.size(); ++i) {
+            if (i > 1) s.text += ' ';
+            s.text += p.w[i];
+        }
         out.scene.steps.push_back(std::move(s));
     }
     return out;
