@@ -89,7 +89,8 @@ std::uint32_t readInt(const char* text, std::size_t size, const char* section, c
     bool inWanted = false;
     bool seenWanted = false;
     while (!file.empty()) {
-        const std::size_t end = file.find('\n');
+        // A lone CR ends a line too, as in files from old Macs.
+        const std::size_t end = file.find_first_of("\r\n");
         std::string_view line = trim(file.substr(0, end));
         file.remove_prefix(end == std::string_view::npos ? file.size() : end + 1);
         if (line.empty()) continue;

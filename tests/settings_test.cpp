@@ -97,6 +97,7 @@ TEST(Settings, SampleFilesReadAlikeOnLinuxAndWindows) {
         {"[OTHER]\nPROMPTS_HOTKEY=80\n", 89, 1},
         {"[ SETTINGS ]\nPROMPTS_HOTKEY=81\n", 81, 1},
         {"[SETTINGS]\nPROMPTS_HOTKEY=82 ; a comment\n", 82, 1},
+        {"[SETTINGS]\rPROMPTS_HOTKEY=83\rDESTROY_SCENARIO_PROP=0\r", 83, 0}, // old Mac line ends
     };
     const auto old = std::filesystem::current_path();
     const auto dir = std::filesystem::temp_directory_path() / "emberlane-ini-samples";

@@ -55,6 +55,8 @@ std::uint32_t number(const std::string& v) {
 
 std::uint32_t model(std::string text, const std::string& key, std::int32_t fallback) {
     if (text.rfind("\xEF\xBB\xBF", 0) == 0) text.erase(0, 3);
+    for (char& c : text)
+        if (c == '\r') c = '\n'; // either ends a line
     std::istringstream in(text);
     std::string line;
     int state = 0; // 0 before SETTINGS, 1 in the first SETTINGS, 2 after it
