@@ -45,7 +45,7 @@ target_link_options(standin_hook PRIVATE -static -static-libgcc -static-libstdc+
 add_library(emberlane_sim STATIC
     sim/chaos.cpp sim/coroutine_windows.cpp sim/game.cpp sim/host.cpp sim/loader_windows.cpp
     sim/native_table.cpp sim/sim.cpp
-    tools/scene.cpp tools/session.cpp
+    tools/keys.cpp tools/picture.cpp tools/scene.cpp tools/session.cpp tools/timeline.cpp
     host/profile_int.cpp prompts/labels.cpp)
 target_include_directories(emberlane_sim PUBLIC ${PROJECT_SOURCE_DIR})
 target_compile_definitions(emberlane_sim PRIVATE EMBERLANE_PLUGIN_PATH="Emberlane.asi")

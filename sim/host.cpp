@@ -123,6 +123,7 @@ void runFrame() {
                       std::memory_order_relaxed);
     ++h.game.frame;
     h.game.tick();
+    if (h.afterTick) h.afterTick();
     if (scriptDue()) resume();
 }
 

@@ -62,6 +62,8 @@ struct Host {
     std::uint64_t sliceNativeCalls = 0; // native calls since the script last resumed
     std::function<void(const Call&)> trace;
     std::function<void(std::uint64_t nativeCallsInSlice)> onSlice;
+    std::function<void()>
+        afterTick; // the game's own changes of a frame are made, the script's not yet
 };
 
 Host& host();

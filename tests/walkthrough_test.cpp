@@ -1,5 +1,6 @@
 // The built-in walkthrough, checked against what the rules say the player sees.
 #include "play.h"
+#include "tools/picture.h"
 #include "tools/session.h"
 #include "tools/walkthrough.h"
 
@@ -77,8 +78,9 @@ TEST(Walkthrough, EveryFeatureShowsAsTheRulesSay) {
     EXPECT_GT(at(r, "Tumbleweed stamina", "90 -> 100, a point at a time", horseDrink),
               horseDrink + 1000);
     // Grazing: health back to 100, the bonus three times in 56 s.
-    const auto grazing = at(r, "Tumbleweed starts", "WORLD_ANIMAL_HORSE_GRAZING");
-    EXPECT_GE(at(r, "Tumbleweed health", "-> 100, a point at a time", grazing), grazing);
+    // The scene starts the grazing; the plug-in pays the first bonus in the next pass.
+    const auto grazing = at(r, "Tumbleweed starts", "WORLD_ANIMAL_HORSE_GRAZING") + 33;
+    EXPECT_EQ(at(r, "Tumbleweed health", "90 -> 100, a point at a time", grazing), grazing);
     EXPECT_EQ(at(r, "Tumbleweed points", "0 -> 5"), grazing);
     const auto second = at(r, "Tumbleweed points", "5 -> 10");
     EXPECT_GT(second - grazing, 25000);
@@ -90,7 +92,10 @@ TEST(Walkthrough, EveryFeatureShowsAsTheRulesSay) {
     EXPECT_EQ(at(r, "Tumbleweed starts", "WORLD_ANIMAL_HORSE_RESTING"), lockOn + 33);
     EXPECT_GT(at(r, "Tumbleweed stamina", "80 -> ", lockOn), lockOn + 3000);
     // While the player rests and the horse drinks at full stamina, the rider's comes back.
-    EXPECT_GT(at(r, "player stamina", "81 -> 90, a point at a time", lockOn), lockOn);
+    // The scene sets it to 80 first; the plug-in's points follow from there.
+    const auto setByScene = at(r, "scene", "core player stamina 80", lockOn);
+    EXPECT_EQ(at(r, "player stamina", "100 -> 80", lockOn), setByScene);
+    EXPECT_EQ(at(r, "player stamina", "80 -> 90, a point at a time", lockOn), setByScene + 33);
     // The rest point stays while the horse uses the game's own drink: kept by the rules.
     EXPECT_EQ(r.pointsLeft, 1u);
     EXPECT_GT(r.callsPerPass.size(), 7000u);
@@ -103,7 +108,7 @@ TEST(Walkthrough, TheSameSeedPlaysTheSameAndTheSvgHasEveryLane) {
     for (std::size_t i = 0; i < a.events.size(); ++i)
         EXPECT_EQ(a.events[i].detail, b.events[i].detail);
 
-    const std::string svg = session::svg(a);
+    const std::string svg = picture::svg(a);
     // Well-formed enough for any XML reader: balanced elements, escaped text, one root.
     std::vector<std::string> open;
     const std::regex tag(R"(<(/?)([a-zA-Z]+)[^>]*?(/?)>)");
@@ -124,4 +129,42 @@ TEST(Walkthrough, TheSameSeedPlaysTheSameAndTheSvgHasEveryLane) {
     for (const char* lane : {"washFacePrompt", "menuPrompt", "horseDrinkPrompt", "player scenario",
                              "Tumbleweed scenario", "player stamina", "Tumbleweed health"})
         EXPECT_NE(svg.find(std::string(">") + lane + "<"), std::string::npos) << lane;
+
+    auto count = [&svg](const std::string& what) {
+        std::size_t n = 0;
+        for (std::size_t at = svg.find(what); at != std::string::npos; at = svg.find(what, at + 1))
+            ++n;
+        return n;
+    };
+    // A time axis of 30-second ticks over the four minutes.
+    for (const char* tick : {">00:00<", ">00:30<", ">02:00<", ">04:00<"})
+        EXPECT_EQ(count(tick), 1u) << tick;
+    EXPECT_EQ(count(">04:30<"), 0u);
+    // Each scenario bar carries its name, without the family prefix.
+    std::vector<std::string> names;
+    const std::regex nameText(R"(class="scenario-name"[^>]*>([A-Z_]+)<)");
+    for (auto it = std::sregex_iterator(svg.begin(), svg.end(), nameText);
+         it != std::sregex_iterator(); ++it)
+        names.push_back((*it)[1]);
+    std::size_t scenarioBars = 0;
+    for (const session::Span& s : a.spans) {
+        if (s.lane.find("scenario") == std::string::npos) continue;
+        ++scenarioBars;
+        EXPECT_TRUE(std::any_of(names.begin(), names.end(), [&](const std::string& n) {
+            return s.label == n || s.label.ends_with("_" + n);
+        })) << s.label;
+    }
+    EXPECT_EQ(names.size(), scenarioBars);
+    // A mark for each wait inside a pass and each prop discard, and a legend that says so.
+    std::size_t waits = 0, discards = 0;
+    for (const session::Event& e : a.events) {
+        waits += e.what == "script waits";
+        discards += e.what == "player props";
+    }
+    EXPECT_EQ(waits, 6u);
+    EXPECT_EQ(count("class=\"wait\""), waits);
+    EXPECT_EQ(count("class=\"discard\""), discards);
+    for (const char* entry : {">prompt on screen<", ">scenario<", ">wait inside a pass<",
+                              ">prop discarded<"})
+        EXPECT_EQ(count(entry), 1u) << entry;
 }

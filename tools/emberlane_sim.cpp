@@ -1,7 +1,9 @@
 // emberlane-sim: plays the plug-in in the stand-in game and shows what the player would see.
 #include "sim/errors.h"
+#include "tools/picture.h"
 #include "tools/scene.h"
 #include "tools/session.h"
+#include "tools/timeline.h"
 #include "tools/walkthrough.h"
 
 #include <charconv>
@@ -47,6 +49,7 @@ int main(int argc, char** argv) {
     session::Settings settings;
     std::string scenePath, svgPath;
     std::optional<std::string> datPath;
+    std::string iniPath;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
@@ -62,9 +65,10 @@ int main(int argc, char** argv) {
         else if (arg == "--quiet")
             settings.printEvents = false;
         else if (arg == "--ini" && hasValue) {
-            const std::string path = argv[++i];
-            settings.options.ini = readFile(path);
-            if (!settings.options.ini) return fail("cannot read the settings file '" + path + "'");
+            iniPath = argv[++i];
+            settings.options.ini = readFile(iniPath);
+            if (!settings.options.ini)
+                return fail("cannot read the settings file '" + iniPath + "'");
         } else if (arg == "--dat" && hasValue) {
             datPath = argv[++i];
         } else if (arg == "--frame-ms" && hasValue) {
@@ -101,12 +105,13 @@ int main(int argc, char** argv) {
     const scene::Parsed parsed = scene::parse(text, name);
     if (!parsed.error.empty()) return fail(parsed.error);
 
+    std::printf("%s\n", timeline::settingsHeader(settings.options.ini, iniPath).c_str());
     try {
         const session::Record record = session::play(parsed.scene, settings);
-        std::printf("\n%s", session::summary(record).c_str());
+        std::printf("\n%s", timeline::summary(record).c_str());
         if (!svgPath.empty()) {
             std::ofstream out(svgPath, std::ios::binary);
-            out << session::svg(record);
+            out << picture::svg(record);
             if (!out) return fail("cannot write '" + svgPath + "'");
         }
     } catch (const sim::GameError& e) {

@@ -1,9 +1,9 @@
 #include "tools/scene.h"
 
 #include "sim/sim.h"
+#include "tools/keys.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdlib>
 
@@ -35,39 +35,6 @@ bool isIdentifier(std::string_view s) {
     return !s.empty() && s.size() <= 96 && std::all_of(s.begin(), s.end(), [](char c) {
         return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
     });
-}
-
-bool keyCode(std::string_view s, std::uint32_t& key) {
-    if (s.size() == 1 && ((s[0] >= 'A' && s[0] <= 'Z') || (s[0] >= '0' && s[0] <= '9'))) {
-        key = static_cast<unsigned char>(s[0]);
-        return true;
-    }
-    if (s.size() >= 2 && s.size() <= 3 && s[0] == 'F') {
-        unsigned n = 0;
-        const auto r = std::from_chars(s.data() + 1, s.data() + s.size(), n);
-        if (r.ec == std::errc{} && r.ptr == s.data() + s.size() && n >= 1 && n <= 24) {
-            key = 0x70 + n - 1;
-            return true;
-        }
-    }
-    static const std::pair<std::string_view, std::uint32_t> named[] = {
-        {"BACKSPACE", 0x08}, {"TAB", 0x09},      {"ENTER", 0x0D},  {"SHIFT", 0x10},
-        {"CTRL", 0x11},      {"ALT", 0x12},      {"ESCAPE", 0x1B}, {"SPACE", 0x20},
-        {"PAGEUP", 0x21},    {"PAGEDOWN", 0x22}, {"END", 0x23},    {"HOME", 0x24},
-        {"LEFT", 0x25},      {"UP", 0x26},       {"RIGHT", 0x27},  {"DOWN", 0x28},
-        {"INSERT", 0x2D},    {"DELETE", 0x2E}};
-    for (const auto& [name, code] : named)
-        if (s == name) {
-            key = code;
-            return true;
-        }
-    std::uint64_t v = 0;
-    const bool hex = s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X');
-    const char* first = s.data() + (hex ? 2 : 0);
-    const auto r = std::from_chars(first, s.data() + s.size(), v, hex ? 16 : 10);
-    if (r.ec != std::errc{} || r.ptr != s.data() + s.size() || v > 0xFFFFFFFFu) return false;
-    key = static_cast<std::uint32_t>(v);
-    return true;
 }
 
 struct LineParser {
@@ -219,9 +186,9 @@ Parsed parse(std::string_view text, const std::string& file) {
             s.subject = arg;
         } else if (a == "key") {
             s.action = Action::Key;
-            ok = p.count(3, "key KEY") &&
-                 (keyCode(arg, s.key) || p.fail("bad key '" + std::string(arg) +
-                                                "' (expected a virtual-key code or a key name)"));
+            ok = p.count(3, "key KEY") && (keys::codeOf(arg, s.key) ||
+                                           p.fail("bad key '" + std::string(arg) +
+                                                  "' (expected a virtual-key code or a key name)"));
         } else if (a == "complete") {
             s.action = Action::Complete;
             ok = p.count(3, "complete PROMPT") &&

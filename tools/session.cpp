@@ -2,32 +2,45 @@
 
 #include "host/native_hashes.h"
 #include "sim/errors.h"
+#include "sim/native_table.h"
+#include "tools/timeline.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
 
 namespace session {
 namespace {
 
-std::string clock(std::int64_t ms) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%02lld:%02lld.%03lld", static_cast<long long>(ms / 60000),
-                  static_cast<long long>(ms / 1000 % 60), static_cast<long long>(ms % 1000));
-    return buffer;
-}
-
 struct Watched {
     std::string name; // "player" or a horse's name
     Handle handle;
-    std::string scenario;
+    bool known = false; // its state was taken once; later differences are changes
+    Hash scenario = 0;
     std::int64_t scenarioSince = 0;
-    std::int32_t cores[2] = {-1, -1};
-    std::int32_t points = -1;
+    std::int32_t cores[2] = {0, 0};
+    std::int32_t points = 0;
     int propsDiscarded = 0;
+    bool overpowered = false;
     int washEffects = 0;
     bool washing = false;
-    bool overpowered = false;
 };
+
+Watched watch(std::string name, Handle handle) {
+    Watched w;
+    w.name = std::move(name);
+    w.handle = handle;
+    return w;
+}
+
+// A core that the plug-in raises a point at a time is one line of the timeline.
+struct Run {
+    bool open = false;
+    std::int32_t from = 0, to = 0;
+    std::int64_t since = 0, last = 0;
+};
+
+constexpr const char* coreNames[2] = {"health", "stamina"};
 
 struct Player {
     const Settings& settings;
@@ -36,43 +49,44 @@ struct Player {
     std::vector<Watched> watched;
     std::vector<std::string> shown;
     std::map<std::string, std::int64_t> shownSince;
+    std::map<std::string, Run> runs;
     bool afterEndOfPass = true;
     bool lastWasEase = false;
     int easeFrames = 0;
     std::uint64_t passCalls = 0;
 
     explicit Player(const Settings& s) : settings(s), sim(s.options) {
-        watched.push_back({"player", sim.player, "", 0, {-1, -1}, -1, 0, 0, false, false});
+        watched.push_back(watch("player", sim.player));
         sim.trace = [this](const sim::Call& c) { onCall(c); };
+        sim.host.afterTick = [this] { lookAtTheWorld(Cause::Game); };
     }
+    ~Player() {
+        sim.trace = nullptr;
+        sim.host.afterTick = nullptr;
+    }
+    Player(const Player&) = delete;
+    Player& operator=(const Player&) = delete;
 
     std::int64_t now() const { return sim.host.elapsedMs; }
 
-    void note(std::string what, std::string detail, std::int64_t at = -1) {
-        record.events.push_back({at < 0 ? now() : at, std::move(what), std::move(detail)});
+    void note(std::string what, std::string detail, Cause cause = Cause::Plugin,
+              std::int64_t at = -1) {
+        record.events.push_back({at < 0 ? now() : at, std::move(what), std::move(detail), cause});
     }
-
-    // A core that rises a point at a time is one line of the timeline, not one a point.
-    struct Run {
-        bool open = false;
-        std::int32_t from = 0, to = 0;
-        std::int64_t since = 0, last = 0;
-    };
-    std::map<std::string, Run> runs;
 
     void closeRun(const std::string& series, Run& r) {
         if (!r.open) return;
         std::string detail = std::to_string(r.from) + " -> " + std::to_string(r.to);
-        if (r.to - r.from > 1) detail += ", a point at a time until " + clock(r.last);
-        note(series, detail, r.since);
+        if (r.to - r.from > 1) detail += ", a point at a time until " + timeline::clock(r.last);
+        note(series, detail, Cause::Plugin, r.since);
         r.open = false;
     }
 
-    void coreChanged(const std::string& series, std::int32_t from, std::int32_t to) {
+    void coreChanged(const std::string& series, std::int32_t from, std::int32_t to, Cause cause) {
         Run& r = runs[series];
-        if (to != from + 1) { // set at once: a line of its own
+        if (cause != Cause::Plugin || to != from + 1) { // set at once: a line of its own
             closeRun(series, r);
-            note(series, std::to_string(from) + " -> " + std::to_string(to));
+            note(series, std::to_string(from) + " -> " + std::to_string(to), cause);
             return;
         }
         if (r.open && from == r.to && now() - r.last <= 3100) {
@@ -84,11 +98,70 @@ struct Player {
         r = {true, from, to, now(), now()};
     }
 
+    // Scenarios, cores, points, props and overpowers, noted as changes of `cause`: the
+    // world is looked at after each scene line, after the game's own tick, and after each
+    // call of the plug-in that sets something, so no change is folded into another's.
+    void lookAtTheWorld(Cause cause) {
+        for (Watched& w : watched) {
+            const sim::Entity* e = sim.game.entity(w.handle);
+            if (!e) continue;
+            if (!w.known) {
+                w.known = true;
+                w.scenario = e->scenario;
+                w.scenarioSince = now();
+                std::copy(std::begin(e->cores), std::end(e->cores), w.cores);
+                w.points = e->attributePoints13;
+                w.propsDiscarded = e->propsDiscarded;
+                w.overpowered = e->overpowered;
+                w.washEffects = e->faceWashEffects;
+                for (int i = 0; i < 2; ++i)
+                    record.samples.push_back({now(), w.name + " " + coreNames[i], e->cores[i]});
+                continue;
+            }
+            if (e->scenario != w.scenario) {
+                if (w.scenario) {
+                    note(w.name + " ends", sim.game.nameOf(w.scenario), cause);
+                    record.spans.push_back({w.name + " scenario", sim.game.nameOf(w.scenario),
+                                            w.scenarioSince, now()});
+                }
+                if (e->scenario) note(w.name + " starts", sim.game.nameOf(e->scenario), cause);
+                w.scenario = e->scenario;
+                w.scenarioSince = now();
+            }
+            for (int i = 0; i < 2; ++i)
+                if (e->cores[i] != w.cores[i]) {
+                    const std::string series = w.name + " " + coreNames[i];
+                    coreChanged(series, w.cores[i], e->cores[i], cause);
+                    w.cores[i] = e->cores[i];
+                    record.samples.push_back({now(), series, e->cores[i]});
+                }
+            if (e->propsDiscarded != w.propsDiscarded) {
+                note(w.name + " props", "the held prop is discarded", cause);
+                record.marks.push_back({Mark::PropDiscard, now(), 0, w.name + "'s prop discarded"});
+            }
+            w.propsDiscarded = e->propsDiscarded;
+            if (e->overpowered != w.overpowered)
+                note(w.name + " stamina", e->overpowered ? "overpowered" : "overpower worn off",
+                     cause);
+            w.overpowered = e->overpowered;
+            if (w.name != "player" && e->attributePoints13 != w.points)
+                note(w.name + " points",
+                     std::to_string(w.points) + " -> " + std::to_string(e->attributePoints13),
+                     cause);
+            w.points = e->attributePoints13;
+        }
+    }
+
     void onCall(const sim::Call& c) {
         if (settings.trace)
-            std::printf("%s    %s\n", clock(now()).c_str(), sim.describe(c, true).c_str());
+            std::printf("%s    %s\n", timeline::clock(now()).c_str(),
+                        sim.describe(c, true).c_str());
         if (c.kind == sim::Call::Wait) {
-            if (c.hash > 0) note("script waits", std::to_string(c.hash) + " ms inside the pass");
+            if (c.hash > 0) {
+                note("script waits", std::to_string(c.hash) + " ms inside the pass");
+                record.marks.push_back({Mark::Wait, now(), static_cast<std::int64_t>(c.hash),
+                                        "the script waits " + std::to_string(c.hash) + " ms"});
+            }
             if (c.hash == 0 && lastWasEase) ++easeFrames;
             afterEndOfPass = c.hash == 0 && !lastWasEase;
             lastWasEase = false;
@@ -105,6 +178,8 @@ struct Player {
         afterEndOfPass = false;
         lastWasEase = c.hash == op::scenarioEase;
         ++passCalls;
+        const sim::NativeInfo* info = sim::findNative(c.hash);
+        if (info && info->result == 'v') lookAtTheWorld(Cause::Plugin);
     }
 
     std::string labelOf(const std::string& prompt) {
@@ -112,7 +187,8 @@ struct Player {
         return label.empty() ? prompt : "\"" + label + "\"";
     }
 
-    void look() {
+    // What is on screen when a frame is drawn: the prompts, and a face wash under way.
+    void lookAtTheScreen() {
         const std::vector<std::string> nowShown = sim.visiblePrompts();
         for (const std::string& p : nowShown)
             if (std::find(shown.begin(), shown.end(), p) == shown.end()) {
@@ -126,44 +202,13 @@ struct Player {
             }
         shown = nowShown;
         for (Watched& w : watched) {
-            const std::string scenario = sim.scenarioOf(w.handle);
-            if (scenario != w.scenario) {
-                if (!w.scenario.empty()) {
-                    note(w.name + " ends", w.scenario);
-                    record.spans.push_back(
-                        {w.name + " scenario", w.scenario, w.scenarioSince, now()});
-                }
-                if (!scenario.empty()) note(w.name + " starts", scenario);
-                w.scenario = scenario;
-                w.scenarioSince = now();
-            }
             const sim::Entity* e = sim.game.entity(w.handle);
             if (!e) continue;
-            static const char* const coreNames[2] = {"health", "stamina"};
-            for (int i = 0; i < 2; ++i)
-                if (e->cores[i] != w.cores[i]) {
-                    if (w.cores[i] >= 0)
-                        coreChanged(w.name + " " + coreNames[i], w.cores[i], e->cores[i]);
-                    w.cores[i] = e->cores[i];
-                    record.samples.push_back({now(), w.name + " " + coreNames[i], e->cores[i]});
-                }
-            if (e->propsDiscarded != w.propsDiscarded)
-                note(w.name + " props", "the held prop is discarded");
-            w.propsDiscarded = e->propsDiscarded;
             const bool washing = e->faceWashEffects != w.washEffects;
             if (washing && !w.washing)
                 note(w.name + " washes", "the face-wash effect runs each pass");
             w.washing = washing;
             w.washEffects = e->faceWashEffects;
-            if (e->overpowered != w.overpowered)
-                note(w.name + " stamina", e->overpowered ? "overpowered" : "overpower worn off");
-            w.overpowered = e->overpowered;
-            if (w.name != "player" && e->attributePoints13 != w.points) {
-                if (w.points >= 0)
-                    note(w.name + " points",
-                         std::to_string(w.points) + " -> " + std::to_string(e->attributePoints13));
-                w.points = e->attributePoints13;
-            }
         }
     }
 
@@ -226,16 +271,7 @@ struct Player {
             sim.complete(s.subject.c_str());
             break;
         case Action::Horse:
-            watched.push_back({s.subject,
-                               sim.spawnHorse(s.x, s.y, s.z, s.heading),
-                               "",
-                               0,
-                               {-1, -1},
-                               -1,
-                               0,
-                               0,
-                               false,
-                               false});
+            watched.push_back(watch(s.subject, sim.spawnHorse(s.x, s.y, s.z, s.heading)));
             break;
         case Action::Target:
             sim.target(named(s.subject).handle);
@@ -257,13 +293,22 @@ struct Player {
         case Action::End:
             break;
         }
+        lookAtTheWorld(Cause::Scene);
     }
 
     void playUntil(std::int64_t ms) {
         while (now() < ms) {
             sim.frame();
-            look();
+            lookAtTheScreen();
         }
+    }
+
+    // Closes what is still open, so the record reads whole.
+    void finish() {
+        for (auto& [series, run] : runs) closeRun(series, run);
+        std::stable_sort(record.events.begin(), record.events.end(),
+                         [](const Event& a, const Event& b) { return a.ms < b.ms; });
+        if (settings.printEvents) std::fputs(timeline::text(record).c_str(), stdout);
     }
 };
 
@@ -271,165 +316,30 @@ struct Player {
 
 Record play(const scene::Scene& scene, const Settings& settings) {
     Player p(settings);
-    auto printTimeline = [&] {
-        for (auto& [series, run] : p.runs) p.closeRun(series, run);
-        std::stable_sort(p.record.events.begin(), p.record.events.end(),
-                         [](const Event& a, const Event& b) { return a.ms < b.ms; });
-        if (settings.printEvents)
-            for (const Event& e : p.record.events)
-                std::printf("%s  %-18s %s\n", clock(e.ms).c_str(), e.what.c_str(),
-                            e.detail.c_str());
-    };
     try {
-        p.look();
+        p.lookAtTheWorld(Cause::Scene);
+        p.lookAtTheScreen();
         for (const scene::Step& step : scene.steps) {
             p.playUntil(step.atMs);
             if (step.action == scene::Action::End) break;
-            p.note("scene", step.text);
+            p.note("scene", step.text, Cause::Scene);
             p.apply(step);
         }
     } catch (const sim::GameError&) {
-        printTimeline(); // what happened up to the refusal
+        p.finish(); // what happened up to the refusal
         throw;
     }
-    // Close the spans still open at the end.
     for (const std::string& prompt : p.shown)
         p.record.spans.push_back({prompt, p.labelOf(prompt), p.shownSince[prompt], p.now()});
     for (const Watched& w : p.watched)
-        if (!w.scenario.empty())
-            p.record.spans.push_back({w.name + " scenario", w.scenario, w.scenarioSince, p.now()});
-    printTimeline();
+        if (w.scenario)
+            p.record.spans.push_back(
+                {w.name + " scenario", p.sim.game.nameOf(w.scenario), w.scenarioSince, p.now()});
+    p.finish();
     p.record.endMs = p.now();
     p.record.pointsLeft = p.sim.game.pointsLeftUndeleted();
     p.record.digest = p.sim.host.digest;
     return p.record;
-}
-
-std::string summary(const Record& r) {
-    std::vector<std::uint64_t> calls = r.callsPerPass;
-    std::sort(calls.begin(), calls.end());
-    char buffer[256];
-    std::snprintf(buffer, sizeof buffer,
-                  "%zu passes in %s of game time; native calls per pass min %llu, median %llu, "
-                  "max %llu; scenario points left undeleted: %zu\n",
-                  calls.size(), clock(r.endMs).c_str(),
-                  static_cast<unsigned long long>(calls.empty() ? 0 : calls.front()),
-                  static_cast<unsigned long long>(calls.empty() ? 0 : calls[calls.size() / 2]),
-                  static_cast<unsigned long long>(calls.empty() ? 0 : calls.back()), r.pointsLeft);
-    return buffer;
-}
-
-namespace {
-
-std::string escape(const std::string& s) {
-    std::string out;
-    for (char c : s) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        default:
-            if (static_cast<unsigned char>(c) >= 0x20 || c == '\t') out += c;
-        }
-    }
-    return out;
-}
-
-} // namespace
-
-std::string svg(const Record& r) {
-    const double width = 1200, left = 170, laneHeight = 20, chartHeight = 120;
-    std::vector<std::string> lanes;
-    for (const char* p : sim::promptNames) lanes.emplace_back(p);
-    for (const Span& s : r.spans)
-        if (std::find(lanes.begin(), lanes.end(), s.lane) == lanes.end()) lanes.push_back(s.lane);
-    if (std::find(lanes.begin(), lanes.end(), "player scenario") == lanes.end())
-        lanes.insert(lanes.begin() + 10, "player scenario");
-    std::vector<std::string> series;
-    for (const Sample& s : r.samples)
-        if (std::find(series.begin(), series.end(), s.series) == series.end())
-            series.push_back(s.series);
-
-    const double span = std::max<double>(1, static_cast<double>(r.endMs));
-    auto x = [&](std::int64_t ms) {
-        return left + (width - left - 10) * static_cast<double>(ms) / span;
-    };
-    const double chartTop = 30 + laneHeight * static_cast<double>(lanes.size()) + 20;
-    const double height = chartTop + chartHeight + 40;
-    std::string out;
-    char b[512];
-    std::snprintf(
-        b, sizeof b,
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" "
-        "width=\"%.0f\" height=\"%.0f\" font-family=\"sans-serif\" font-size=\"11\">\n"
-        "<rect width=\"100%%\" height=\"100%%\" fill=\"#fbf8f1\"/>\n"
-        "<text x=\"10\" y=\"18\" font-size=\"13\">Emberlane in the stand-in game: %s of game "
-        "time</text>\n",
-        width, height, clock(r.endMs).c_str());
-    out += b;
-    for (std::size_t i = 0; i < lanes.size(); ++i) {
-        const double y = 30 + laneHeight * static_cast<double>(i);
-        std::snprintf(b, sizeof b,
-                      "<g class=\"lane\"><line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" "
-                      "stroke=\"#ddd\"/><text x=\"10\" y=\"%.1f\">",
-                      left, y + laneHeight - 1, width - 10, y + laneHeight - 1, y + 14);
-        out += b + escape(lanes[i]) + "</text></g>\n";
-        const bool scenarioLane = lanes[i].find("scenario") != std::string::npos;
-        for (const Span& s : r.spans) {
-            if (s.lane != lanes[i]) continue;
-            std::snprintf(
-                b, sizeof b,
-                "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"%s\"><title>",
-                x(s.from), y + 3, std::max(1.0, x(s.to) - x(s.from)), laneHeight - 6,
-                scenarioLane ? "#8a6d3b" : "#d9822b");
-            out += b + escape(s.label) + "</title></rect>\n";
-        }
-    }
-    static const char* const colours[] = {"#2b6cb0", "#c53030", "#2f855a",
-                                          "#6b46c1", "#b7791f", "#319795"};
-    std::snprintf(b, sizeof b,
-                  "<g class=\"cores\"><text x=\"10\" y=\"%.1f\">cores (0-100)</text><rect "
-                  "x=\"%.1f\" y=\"%.1f\" "
-                  "width=\"%.1f\" height=\"%.1f\" fill=\"none\" stroke=\"#ccc\"/>\n",
-                  chartTop + 14, left, chartTop, width - 10 - left, chartHeight);
-    out += b;
-    for (std::size_t k = 0; k < series.size(); ++k) {
-        std::string points;
-        double lastY = -1;
-        for (const Sample& s : r.samples) {
-            if (s.series != series[k]) continue;
-            const double y = chartTop + chartHeight * (1 - std::clamp(s.value, 0, 100) / 100.0);
-            if (lastY >= 0) {
-                std::snprintf(b, sizeof b, "%.1f,%.1f ", x(s.ms), lastY);
-                points += b;
-            }
-            std::snprintf(b, sizeof b, "%.1f,%.1f ", x(s.ms), y);
-            points += b;
-            lastY = y;
-        }
-        if (lastY >= 0) {
-            std::snprintf(b, sizeof b, "%.1f,%.1f", x(r.endMs), lastY);
-            points += b;
-        }
-        const char* colour = colours[k % 6];
-        out += "<polyline fill=\"none\" stroke=\"" + std::string(colour) + "\" points=\"" + points +
-               "\"/>\n";
-        std::snprintf(b, sizeof b, "<text x=\"%.1f\" y=\"%.1f\" fill=\"%s\">",
-                      left + 10 + 150.0 * static_cast<double>(k), chartTop + chartHeight + 18,
-                      colour);
-        out += b + escape(series[k]) + "</text>\n";
-    }
-    out += "</g>\n</svg>\n";
-    return out;
 }
 
 } // namespace session

@@ -1,20 +1,25 @@
-// Plays a scene in the stand-in game and keeps the timeline a modder reads (or looks at).
+// Plays a scene in the stand-in game and records what a modder reads (tools/timeline.h) or
+// looks at (tools/picture.h).
 #pragma once
 
 #include "sim/sim.h"
 #include "tools/scene.h"
 
 #include <cstdint>
-#include <map>
 #include <string>
 #include <vector>
 
 namespace session {
 
+// Who made a change: the plug-in by its calls, a line of the scene, or the game on its own
+// (a timed scenario that ends, an overpower that wears off).
+enum class Cause { Plugin, Scene, Game };
+
 struct Event {
     std::int64_t ms; // since the session began
     std::string what;
     std::string detail;
+    Cause cause = Cause::Plugin;
 };
 
 struct Span {
@@ -29,10 +34,20 @@ struct Sample {
     std::int32_t value;
 };
 
+// A moment the picture marks: a wait inside a pass, or a held prop discarded.
+struct Mark {
+    enum Kind { Wait, PropDiscard };
+    Kind kind;
+    std::int64_t ms;
+    std::int64_t lengthMs; // how long the wait was; 0 for a discard
+    std::string label;
+};
+
 struct Record {
-    std::vector<Event> events;
+    std::vector<Event> events; // in time order
     std::vector<Span> spans;
     std::vector<Sample> samples;
+    std::vector<Mark> marks;
     std::vector<std::uint64_t> callsPerPass;
     std::int64_t endMs = 0;
     std::size_t pointsLeft = 0;
@@ -41,14 +56,11 @@ struct Record {
 
 struct Settings {
     sim::Options options;
-    bool trace = false;      // print every native call
-    bool printEvents = true; // print the timeline as it happens
+    bool trace = false;      // print every native call as it is made
+    bool printEvents = true; // print the timeline at the end (also when the game refuses a call)
 };
 
 // Plays the scene; throws sim::GameError when the game refuses a call.
 Record play(const scene::Scene& scene, const Settings& settings);
-
-std::string summary(const Record& record);
-std::string svg(const Record& record);
 
 } // namespace session

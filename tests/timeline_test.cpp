@@ -1,0 +1,82 @@
+// The simulator's timeline: each change under its cause, and the settings as the plug-in
+// reads them.
+#include "play.h"
+#include "tools/session.h"
+#include "tools/timeline.h"
+
+namespace {
+
+session::Record playScene(const std::string& text) {
+    const scene::Parsed parsed = scene::parse(text, "test.scene");
+    EXPECT_EQ(parsed.error, "");
+    session::Settings settings;
+    settings.printEvents = false;
+    return session::play(parsed.scene, settings);
+}
+
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+        out.push_back(text.substr(start, end - start));
+    return out;
+}
+
+} // namespace
+
+TEST(Timeline, AChangeTheSceneMakesIsTheScenesAndThePluginsOwnFollowIt) {
+    // The horse is set drinking at 98 just before a pass: the scene's change, then the
+    // plug-in's two refill points, its overpower, and the game wearing that off in the very
+    // frame in which the plug-in overpowers it again (a look once a frame would see neither).
+    const session::Record r = playScene("0 horse Tumbleweed 103 200 30 heading 180\n"
+                                        "0 target Tumbleweed\n"
+                                        "1 core Tumbleweed stamina 98\n"
+                                        "1 scenario Tumbleweed WORLD_ANIMAL_HORSE_DRINK_GROUND\n"
+                                        "40 end\n");
+    std::vector<std::string> changes;
+    for (const session::Event& e : r.events)
+        if (e.what.rfind("Tumbleweed", 0) == 0)
+            changes.push_back(std::to_string(e.ms) + " " + e.what + ": " + e.detail + " [" +
+                              std::to_string(static_cast<int>(e.cause)) + "]");
+    const std::string plugin = "[0]", scene = "[1]", game = "[2]";
+    EXPECT_THAT(changes,
+                ElementsAre("1023 Tumbleweed stamina: 100 -> 98 " + scene,
+                            "1023 Tumbleweed starts: WORLD_ANIMAL_HORSE_DRINK_GROUND " + scene,
+                            "1056 Tumbleweed stamina: 98 -> 100, a point at a time until "
+                            "00:03.069 " + plugin,
+                            "5082 Tumbleweed stamina: overpowered " + plugin,
+                            "35112 Tumbleweed stamina: overpower worn off " + game,
+                            "35112 Tumbleweed stamina: overpowered " + plugin));
+
+    // The printed line says whose change it was; the plug-in's carry nothing extra.
+    const std::vector<std::string> lines = linesOf(timeline::text(r));
+    EXPECT_THAT(lines, ::testing::Contains("00:01.023  scene              core Tumbleweed stamina 98"));
+    EXPECT_THAT(lines,
+                ::testing::Contains("00:01.023  Tumbleweed stamina 100 -> 98  (by the scene)"));
+    EXPECT_THAT(lines, ::testing::Contains("00:05.082  Tumbleweed stamina overpowered"));
+    EXPECT_THAT(lines, ::testing::Contains(
+                           "00:35.112  Tumbleweed stamina overpower worn off  (by the game)"));
+}
+
+TEST(Timeline, TheHeaderSaysWhyAHotkeyNeverFires) {
+    auto hotkeyLine = [](const std::string& value) {
+        const std::string ini = "[SETTINGS]\nPROMPTS_HOTKEY=" + value + "\n";
+        return linesOf(timeline::settingsHeader(ini, "MY.ini")).at(1);
+    };
+    EXPECT_EQ(hotkeyLine("75"), "hotkey             75 (K)");
+    EXPECT_EQ(hotkeyLine("0x74"), "hotkey             116 (F5)");
+    EXPECT_EQ(hotkeyLine("F5"), "hotkey             0: no key has this code (a key name such "
+                                "as F5 reads as 0: write its number)");
+    EXPECT_EQ(hotkeyLine("300"), "hotkey             300: 255 or more: off (the satchel prompt "
+                                 "still opens the menu)");
+    EXPECT_EQ(hotkeyLine("254"), "hotkey             254 (a key without a name here)");
+
+    EXPECT_EQ(timeline::settingsHeader(std::nullopt, ""),
+              "settings           no Emberlane.ini, so the defaults\n"
+              "hotkey             89 (Y)\n"
+              "prop discard       on\n");
+    EXPECT_EQ(timeline::settingsHeader("[SETTINGS]\nDESTROY_SCENARIO_PROP=0\n", "MY.ini"),
+              "settings           MY.ini, as the plug-in reads it\n"
+              "hotkey             89 (Y)\n"
+              "prop discard       off (the prop stays in hand)\n");
+}
