@@ -43,14 +43,16 @@ TEST(Timeline, AChangeTheSceneMakesIsTheScenesAndThePluginsOwnFollowIt) {
                 ElementsAre("1023 Tumbleweed stamina: 100 -> 98 " + scene,
                             "1023 Tumbleweed starts: WORLD_ANIMAL_HORSE_DRINK_GROUND " + scene,
                             "1056 Tumbleweed stamina: 98 -> 100, a point at a time until "
-                            "00:03.069 " + plugin,
+                            "00:03.069 " +
+                                plugin,
                             "5082 Tumbleweed stamina: overpowered " + plugin,
                             "35112 Tumbleweed stamina: overpower worn off " + game,
                             "35112 Tumbleweed stamina: overpowered " + plugin));
 
     // The printed line says whose change it was; the plug-in's carry nothing extra.
     const std::vector<std::string> lines = linesOf(timeline::text(r));
-    EXPECT_THAT(lines, ::testing::Contains("00:01.023  scene              core Tumbleweed stamina 98"));
+    EXPECT_THAT(lines,
+                ::testing::Contains("00:01.023  scene              core Tumbleweed stamina 98"));
     EXPECT_THAT(lines,
                 ::testing::Contains("00:01.023  Tumbleweed stamina 100 -> 98  (by the scene)"));
     EXPECT_THAT(lines, ::testing::Contains("00:05.082  Tumbleweed stamina overpowered"));

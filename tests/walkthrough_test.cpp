@@ -164,7 +164,7 @@ TEST(Walkthrough, TheSameSeedPlaysTheSameAndTheSvgHasEveryLane) {
     EXPECT_EQ(waits, 6u);
     EXPECT_EQ(count("class=\"wait\""), waits);
     EXPECT_EQ(count("class=\"discard\""), discards);
-    for (const char* entry : {">prompt on screen<", ">scenario<", ">wait inside a pass<",
-                              ">prop discarded<"})
+    for (const char* entry :
+         {">prompt on screen<", ">scenario<", ">wait inside a pass<", ">prop discarded<"})
         EXPECT_EQ(count(entry), 1u) << entry;
 }

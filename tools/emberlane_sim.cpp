@@ -1,13 +1,17 @@
-// emberlane-sim: plays the plug-in in the stand-in game and shows what the player would see.
+// emberlane-sim: plays the plug-in in the stand-in game and shows what the player would see,
+// or plays the same games with two builds and shows where they first differ.
 #include "sim/errors.h"
+#include "tools/compare.h"
 #include "tools/picture.h"
 #include "tools/scene.h"
 #include "tools/session.h"
 #include "tools/timeline.h"
 #include "tools/walkthrough.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <sstream>
@@ -16,13 +20,22 @@
 #ifndef EMBERLANE_DIST_DIR
 #define EMBERLANE_DIST_DIR "dist"
 #endif
+#ifndef EMBERLANE_SCENES_DIR
+#define EMBERLANE_SCENES_DIR "scenes"
+#endif
 
 namespace {
 
 constexpr const char* usageText =
     "usage: emberlane-sim [--scene FILE] [--ini FILE] [--dat FILE] [--frame-ms N] [--seed N]\n"
     "                     [--trace] [--svg FILE] [--quiet] [--plugin PATH]\n"
-    "With no --scene, plays the built-in walkthrough. Scene format: see tools/scene.h.\n";
+    "       emberlane-sim --compare OTHER [--plugin PATH] [--scenes DIR] [--chaos N]\n"
+    "                     [--passes N] [--ini FILE] [--dat FILE]\n"
+    "With no --scene, plays the built-in walkthrough. Scene format: see tools/scene.h.\n"
+    "--compare plays the walkthrough, every scene file of DIR and N seeded chaos games of\n"
+    "--passes passes with this build (--plugin, or the one built here) and with OTHER (the\n"
+    "path of another Emberlane.so), and shows where they first differ. Exit status 0: every\n"
+    "game identical; 1: a game differs; 2: bad input.\n";
 
 std::optional<std::string> readFile(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
@@ -43,34 +56,109 @@ int fail(const std::string& what) {
     return 2;
 }
 
+struct Command {
+    session::Settings settings;
+    std::string scenePath, svgPath, iniPath;
+    std::optional<std::string> datPath;
+    std::optional<std::string> other; // --compare
+    std::optional<std::string> scenesDir;
+    long long chaosGames = 20, chaosPasses = 5000;
+};
+
+int compareBuilds(const Command& c, const std::string& firstName, const scene::Scene& first) {
+    namespace fs = std::filesystem;
+    std::vector<compare::Game> games;
+    games.push_back({firstName, first, 0, 0});
+
+    const fs::path dir = c.scenesDir.value_or(EMBERLANE_SCENES_DIR);
+    std::error_code error;
+    if (!fs::is_directory(dir, error)) {
+        if (c.scenesDir) return fail("no scenes folder '" + dir.string() + "'");
+    } else {
+        std::vector<fs::path> files;
+        for (const auto& entry : fs::directory_iterator(dir))
+            if (entry.path().extension() == ".scene") files.push_back(entry.path());
+        std::sort(files.begin(), files.end());
+        for (const fs::path& file : files) {
+            const std::string name = (dir.filename() / file.filename()).generic_string();
+            const auto text = readFile(file.string());
+            if (!text) return fail("cannot open the scene file '" + file.string() + "'");
+            const scene::Parsed parsed = scene::parse(*text, name);
+            if (!parsed.error.empty()) return fail(parsed.error);
+            games.push_back({name, parsed.scene, 0, 0});
+        }
+    }
+    for (long long seed = 1; seed <= c.chaosGames; ++seed)
+        games.push_back({"chaos seed " + std::to_string(seed),
+                         {},
+                         static_cast<std::uint64_t>(seed),
+                         static_cast<int>(c.chaosPasses)});
+
+    const std::string ours =
+        c.settings.options.plugin.empty() ? sim::defaultPluginPath() : c.settings.options.plugin;
+    for (const std::string& build : {ours, *c.other})
+        if (!fs::is_regular_file(build, error)) return fail("no plug-in at '" + build + "'");
+    std::printf("this build:      %s\nthe other build: %s\n\n", ours.c_str(), c.other->c_str());
+    int differing = 0;
+    for (const compare::Game& game : games) {
+        try {
+            const compare::Outcome outcome =
+                compare::compareGame(game, ours, *c.other, c.settings.options);
+            differing += outcome.divergence.has_value();
+            std::fputs(compare::report(game, outcome).c_str(), stdout);
+            std::fflush(stdout);
+        } catch (const sim::GameError& e) {
+            return fail(e.what());
+        }
+    }
+    if (differing == 0)
+        std::printf("\n%zu games: every one identical\n", games.size());
+    else
+        std::printf("\n%zu games: %d differ\n", games.size(), differing);
+    return differing == 0 ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    session::Settings settings;
-    std::string scenePath, svgPath;
-    std::optional<std::string> datPath;
-    std::string iniPath;
+    Command c;
+    session::Settings& settings = c.settings;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
         long long n = 0;
         if (arg == "--scene" && hasValue)
-            scenePath = argv[++i];
+            c.scenePath = argv[++i];
         else if (arg == "--svg" && hasValue)
-            svgPath = argv[++i];
+            c.svgPath = argv[++i];
         else if (arg == "--plugin" && hasValue)
             settings.options.plugin = argv[++i];
-        else if (arg == "--trace")
+        else if (arg == "--compare" && hasValue)
+            c.other = argv[++i];
+        else if (arg == "--scenes" && hasValue)
+            c.scenesDir = argv[++i];
+        else if (arg == "--chaos" && hasValue) {
+            if (std::string_view(argv[++i]) == "0")
+                c.chaosGames = 0;
+            else if (!positive(argv[i], n) || n > 100000)
+                return fail("--chaos takes 0 to 100000 games");
+            else
+                c.chaosGames = n;
+        } else if (arg == "--passes" && hasValue) {
+            if (!positive(argv[++i], n) || n > 10000000)
+                return fail("--passes takes 1 to 10000000");
+            c.chaosPasses = n;
+        } else if (arg == "--trace")
             settings.trace = true;
         else if (arg == "--quiet")
             settings.printEvents = false;
         else if (arg == "--ini" && hasValue) {
-            iniPath = argv[++i];
-            settings.options.ini = readFile(iniPath);
+            c.iniPath = argv[++i];
+            settings.options.ini = readFile(c.iniPath);
             if (!settings.options.ini)
-                return fail("cannot read the settings file '" + iniPath + "'");
+                return fail("cannot read the settings file '" + c.iniPath + "'");
         } else if (arg == "--dat" && hasValue) {
-            datPath = argv[++i];
+            c.datPath = argv[++i];
         } else if (arg == "--frame-ms" && hasValue) {
             if (!positive(argv[++i], n) || n > 10000) return fail("--frame-ms takes 1 to 10000");
             settings.options.frameMs = static_cast<int>(n);
@@ -87,32 +175,33 @@ int main(int argc, char** argv) {
     }
 
     // The player's labels: the given file, or the English ones the release ships.
-    if (datPath) {
-        settings.options.dat = readFile(*datPath);
-        if (!settings.options.dat) return fail("cannot read the label file '" + *datPath + "'");
+    if (c.datPath) {
+        settings.options.dat = readFile(*c.datPath);
+        if (!settings.options.dat) return fail("cannot read the label file '" + *c.datPath + "'");
     } else {
         settings.options.dat = readFile(std::string(EMBERLANE_DIST_DIR) + "/Emberlane.dat");
     }
 
     std::string text = walkthrough::scene;
     std::string name = "walkthrough";
-    if (!scenePath.empty()) {
-        const auto file = readFile(scenePath);
-        if (!file) return fail("cannot open the scene file '" + scenePath + "'");
+    if (!c.scenePath.empty()) {
+        const auto file = readFile(c.scenePath);
+        if (!file) return fail("cannot open the scene file '" + c.scenePath + "'");
         text = *file;
-        name = scenePath;
+        name = c.scenePath;
     }
     const scene::Parsed parsed = scene::parse(text, name);
     if (!parsed.error.empty()) return fail(parsed.error);
+    if (c.other) return compareBuilds(c, name, parsed.scene);
 
-    std::printf("%s\n", timeline::settingsHeader(settings.options.ini, iniPath).c_str());
+    std::printf("%s\n", timeline::settingsHeader(settings.options.ini, c.iniPath).c_str());
     try {
         const session::Record record = session::play(parsed.scene, settings);
         std::printf("\n%s", timeline::summary(record).c_str());
-        if (!svgPath.empty()) {
-            std::ofstream out(svgPath, std::ios::binary);
+        if (!c.svgPath.empty()) {
+            std::ofstream out(c.svgPath, std::ios::binary);
             out << picture::svg(record);
-            if (!out) return fail("cannot write '" + svgPath + "'");
+            if (!out) return fail("cannot write '" + c.svgPath + "'");
         }
     } catch (const sim::GameError& e) {
         std::fprintf(stderr, "emberlane-sim: the game stopped: %s\n", e.what());

@@ -3,6 +3,7 @@
 #include "host/native_hashes.h"
 #include "sim/errors.h"
 #include "sim/native_table.h"
+#include "tools/passes.h"
 #include "tools/timeline.h"
 
 #include <algorithm>
@@ -46,16 +47,15 @@ struct Player {
     const Settings& settings;
     sim::Sim sim;
     Record record;
+    Cast cast;
     std::vector<Watched> watched;
     std::vector<std::string> shown;
     std::map<std::string, std::int64_t> shownSince;
     std::map<std::string, Run> runs;
-    bool afterEndOfPass = true;
-    bool lastWasEase = false;
-    int easeFrames = 0;
+    passes::Counter counter;
     std::uint64_t passCalls = 0;
 
-    explicit Player(const Settings& s) : settings(s), sim(s.options) {
+    explicit Player(const Settings& s) : settings(s), sim(s.options), cast(castOf(sim)) {
         watched.push_back(watch("player", sim.player));
         sim.trace = [this](const sim::Call& c) { onCall(c); };
         sim.host.afterTick = [this] { lookAtTheWorld(Cause::Game); };
@@ -162,21 +162,17 @@ struct Player {
                 record.marks.push_back({Mark::Wait, now(), static_cast<std::int64_t>(c.hash),
                                         "the script waits " + std::to_string(c.hash) + " ms"});
             }
-            if (c.hash == 0 && lastWasEase) ++easeFrames;
-            afterEndOfPass = c.hash == 0 && !lastWasEase;
-            lastWasEase = false;
+            counter.take(c);
             return;
         }
-        if (c.hash == op::playerPed && afterEndOfPass) { // the top of a new pass
+        const int easeWaits = counter.easeWaits;
+        if (counter.take(c)) {
             if (passCalls) record.callsPerPass.push_back(passCalls);
             passCalls = 0;
-            if (easeFrames)
-                note("script eases",
-                     "the camera in over " + std::to_string(easeFrames) + " frames");
-            easeFrames = 0;
+            // noted when the pass after the easing begins, with the frames it took
+            if (easeWaits)
+                note("script eases", "the camera in over " + std::to_string(easeWaits) + " frames");
         }
-        afterEndOfPass = false;
-        lastWasEase = c.hash == op::scenarioEase;
         ++passCalls;
         const sim::NativeInfo* info = sim::findNative(c.hash);
         if (info && info->result == 'v') lookAtTheWorld(Cause::Plugin);
@@ -212,87 +208,10 @@ struct Player {
         }
     }
 
-    Watched& named(const std::string& name) {
-        for (Watched& w : watched)
-            if (w.name == name) return w;
-        throw sim::GameError("no one named " + name);
-    }
-
     void apply(const scene::Step& s) {
-        using scene::Action;
-        switch (s.action) {
-        case Action::Stand:
-            sim.standAt(s.x, s.y, s.z, s.heading);
-            break;
-        case Action::WadeIn:
-            sim.game.entity(named(s.subject).handle)->inWater = true;
-            break;
-        case Action::WadeOut:
-            sim.game.entity(named(s.subject).handle)->inWater = false;
-            break;
-        case Action::Walk:
-            sim.walk();
-            break;
-        case Action::StandStill:
-            sim.standStill();
-            break;
-        case Action::Draw:
-            sim.drawWeapon(s.subject.c_str());
-            break;
-        case Action::Holster:
-            sim.holster();
-            break;
-        case Action::CombatStart:
-            sim.startCombat();
-            break;
-        case Action::CombatStop:
-            sim.stopCombat();
-            break;
-        case Action::Press:
-            sim.press(s.subject.c_str());
-            break;
-        case Action::Release:
-            sim.release(s.subject.c_str());
-            break;
-        case Action::Key:
-            sim.pressKey(s.key);
-            sim.releaseKey(s.key);
-            break;
-        case Action::KeyboardOn:
-            sim.game.usingKeyboardAndMouse = true;
-            break;
-        case Action::KeyboardOff:
-            sim.game.usingKeyboardAndMouse = false;
-            break;
-        case Action::Complete:
-            if (!sim.shown(s.subject.c_str()))
-                throw sim::GameError("line " + std::to_string(s.line) + ": " + s.subject +
-                                     " is not on screen to complete");
-            sim.complete(s.subject.c_str());
-            break;
-        case Action::Horse:
-            watched.push_back(watch(s.subject, sim.spawnHorse(s.x, s.y, s.z, s.heading)));
-            break;
-        case Action::Target:
-            sim.target(named(s.subject).handle);
-            break;
-        case Action::TargetNone:
-            sim.stopTargeting();
-            break;
-        case Action::Scenario:
-            sim.setScenario(named(s.subject).handle, s.name.c_str());
-            break;
-        case Action::ScenarioNone:
-            sim.clearScenario(named(s.subject).handle);
-            break;
-        case Action::Core: {
-            sim::Entity* e = sim.game.entity(named(s.subject).handle);
-            e->cores[s.name == "health" ? 0 : 1] = std::clamp(s.value, 0, 100);
-            break;
-        }
-        case Action::End:
-            break;
-        }
+        perform(sim, cast, s);
+        if (s.action == scene::Action::Horse)
+            watched.push_back(watch(cast.back().first, cast.back().second));
         lookAtTheWorld(Cause::Scene);
     }
 
@@ -305,6 +224,8 @@ struct Player {
 
     // Closes what is still open, so the record reads whole.
     void finish() {
+        if (passCalls) record.callsPerPass.push_back(passCalls);
+        passCalls = 0;
         for (auto& [series, run] : runs) closeRun(series, run);
         std::stable_sort(record.events.begin(), record.events.end(),
                          [](const Event& a, const Event& b) { return a.ms < b.ms; });
@@ -313,6 +234,89 @@ struct Player {
 };
 
 } // namespace
+
+Cast castOf(const sim::Sim& sim) { return {{"player", sim.player}}; }
+
+void perform(sim::Sim& sim, Cast& cast, const scene::Step& s) {
+    auto named = [&cast](const std::string& name) {
+        for (const auto& [who, handle] : cast)
+            if (who == name) return handle;
+        throw sim::GameError("no one named " + name);
+    };
+    using scene::Action;
+    switch (s.action) {
+    case Action::Stand:
+        sim.standAt(s.x, s.y, s.z, s.heading);
+        break;
+    case Action::WadeIn:
+        sim.game.entity(named(s.subject))->inWater = true;
+        break;
+    case Action::WadeOut:
+        sim.game.entity(named(s.subject))->inWater = false;
+        break;
+    case Action::Walk:
+        sim.walk();
+        break;
+    case Action::StandStill:
+        sim.standStill();
+        break;
+    case Action::Draw:
+        sim.drawWeapon(s.subject.c_str());
+        break;
+    case Action::Holster:
+        sim.holster();
+        break;
+    case Action::CombatStart:
+        sim.startCombat();
+        break;
+    case Action::CombatStop:
+        sim.stopCombat();
+        break;
+    case Action::Press:
+        sim.press(s.subject.c_str());
+        break;
+    case Action::Release:
+        sim.release(s.subject.c_str());
+        break;
+    case Action::Key:
+        sim.pressKey(s.key);
+        sim.releaseKey(s.key);
+        break;
+    case Action::KeyboardOn:
+        sim.game.usingKeyboardAndMouse = true;
+        break;
+    case Action::KeyboardOff:
+        sim.game.usingKeyboardAndMouse = false;
+        break;
+    case Action::Complete:
+        if (!sim.shown(s.subject.c_str()))
+            throw sim::GameError("line " + std::to_string(s.line) + ": " + s.subject +
+                                 " is not on screen to complete");
+        sim.complete(s.subject.c_str());
+        break;
+    case Action::Horse:
+        cast.emplace_back(s.subject, sim.spawnHorse(s.x, s.y, s.z, s.heading));
+        break;
+    case Action::Target:
+        sim.target(named(s.subject));
+        break;
+    case Action::TargetNone:
+        sim.stopTargeting();
+        break;
+    case Action::Scenario:
+        sim.setScenario(named(s.subject), s.name.c_str());
+        break;
+    case Action::ScenarioNone:
+        sim.clearScenario(named(s.subject));
+        break;
+    case Action::Core:
+        sim.game.entity(named(s.subject))->cores[s.name == "health" ? 0 : 1] =
+            std::clamp(s.value, 0, 100);
+        break;
+    case Action::End:
+        break;
+    }
+}
 
 Record play(const scene::Scene& scene, const Settings& settings) {
     Player p(settings);

@@ -63,4 +63,12 @@ struct Settings {
 // Plays the scene; throws sim::GameError when the game refuses a call.
 Record play(const scene::Scene& scene, const Settings& settings);
 
+// Who a scene names: "player", and each horse it brought in, with their handles.
+using Cast = std::vector<std::pair<std::string, Handle>>;
+Cast castOf(const sim::Sim& sim); // the player alone, at the start
+
+// Does in the stand-in game what a scene line says, now that its time has come. Throws
+// sim::GameError for what the game cannot do, such as completing a prompt not on screen.
+void perform(sim::Sim& sim, Cast& cast, const scene::Step& step);
+
 } // namespace session

@@ -1,0 +1,205 @@
+#include "tools/compare.h"
+
+#include "sim/errors.h"
+#include "sim/native_table.h"
+#include "tools/chaos_game.h"
+#include "tools/passes.h"
+#include "tools/session.h"
+#include "tools/timeline.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace compare {
+namespace {
+
+constexpr std::size_t callsBefore = 6, callsFrom = 4;
+
+struct Described {
+    int pass;
+    std::int64_t ms;
+    std::string text;
+};
+
+using Sight = std::vector<std::pair<std::string, std::string>>;
+
+// What a player sees: the time the pass ends at, the prompts on screen, and for each one the
+// scene knows of, the scenario, the cores, the props dropped and, for a horse, its points.
+Sight sightOf(sim::Sim& sim, const session::Cast& cast) {
+    Sight sight;
+    sight.emplace_back("game time", timeline::clock(sim.host.elapsedMs));
+    std::string prompts;
+    for (const std::string& p : sim.visiblePrompts())
+        prompts += (prompts.empty() ? "\"" : ", \"") + sim.prompt(p.c_str()).label + "\"";
+    sight.emplace_back("prompts on screen", prompts.empty() ? "none" : prompts);
+    for (const auto& [who, handle] : cast) {
+        const sim::Entity* e = sim.game.entity(handle);
+        if (!e) continue;
+        const std::string scenario = sim.scenarioOf(handle);
+        sight.emplace_back(who + " scenario", scenario.empty() ? "none" : scenario);
+        sight.emplace_back(who + " health", std::to_string(e->cores[0]));
+        sight.emplace_back(who + " stamina",
+                           std::to_string(e->cores[1]) + (e->overpowered ? ", overpowered" : ""));
+        sight.emplace_back(who + " props discarded", std::to_string(e->propsDiscarded));
+        if (who != "player")
+            sight.emplace_back(who + " points", std::to_string(e->attributePoints13));
+    }
+    return sight;
+}
+
+// One build playing one game: a digest of each pass's calls, and, when asked, the calls of
+// some passes in words and what a player sees at the end of one of them.
+struct Playthrough {
+    const Game& game;
+    std::string plugin;
+    const sim::Options& options;
+    int recordFrom; // describe the calls from this pass on
+    int lookAfter;  // take what a player sees when this pass ends, and stop after the next
+
+    Playthrough(const Game& g, std::string build, const sim::Options& o, int from = -1,
+                int look = -1)
+        : game(g), plugin(std::move(build)), options(o), recordFrom(from), lookAfter(look) {}
+
+    std::vector<std::uint64_t> digests{0xCBF29CE484222325ull}; // [0]: the start-up
+    std::vector<Described> calls;
+    Sight sight;
+    bool done = false;
+    passes::Counter counter;
+
+    void mix(std::uint64_t v) {
+        std::uint64_t& d = digests.back();
+        d ^= v;
+        d *= 0x100000001B3ull;
+    }
+
+    // A call by its meaning: a text by its name, never by where it lies in memory; an
+    // out-parameter by what the game wrote, which the result and the later calls show.
+    void take(sim::Sim& sim, const session::Cast& cast, const sim::Call& c) {
+        if (counter.take(c)) digests.push_back(0xCBF29CE484222325ull);
+        mix(c.kind);
+        mix(c.hash);
+        const sim::NativeInfo* info =
+            c.kind == sim::Call::Native ? sim::findNative(c.hash) : nullptr;
+        for (std::uint8_t i = 0; i < c.argc; ++i) {
+            const char kind = info && i < std::strlen(info->args) ? info->args[i] : 'a';
+            if (kind == 's')
+                mix(c.args[i] ? sim::joaat(reinterpret_cast<const char*>(c.args[i])) : 0);
+            else if (kind != 'p')
+                mix(c.args[i]);
+        }
+        for (std::uint64_t r : c.result) mix(r);
+        if (recordFrom >= 0 && counter.number >= recordFrom)
+            calls.push_back({counter.number, sim.host.elapsedMs, sim.describe(c)});
+        if (counter.ended && counter.number == lookAfter) sight = sightOf(sim, cast);
+        if (counter.ended && counter.number > lookAfter && lookAfter >= 0) done = true;
+    }
+
+    void refused(const sim::Sim& sim, const std::string& why) {
+        mix(std::hash<std::string>{}(why));
+        if (recordFrom >= 0)
+            calls.push_back({counter.number, sim.host.elapsedMs, "the game refused: " + why});
+    }
+
+    void play() {
+        sim::Options o = options;
+        o.plugin = plugin;
+        if (game.chaosSeed) {
+            o.seed = game.chaosSeed;
+            o.ini = chaos_game::settingsFor(game.chaosSeed);
+        }
+        sim::Sim sim(o);
+        session::Cast cast = session::castOf(sim);
+        sim.trace = [&](const sim::Call& c) { take(sim, cast, c); };
+        try {
+            if (game.chaosSeed) {
+                chaos_game::Game chaos = chaos_game::begin(sim, game.chaosSeed);
+                for (std::size_t i = 0; i < chaos.horses.size(); ++i)
+                    cast.emplace_back("horse " + std::to_string(i + 1), chaos.horses[i]);
+                while (!done && counter.completed() < game.passes) {
+                    chaos_game::stir(sim, chaos);
+                    sim.frame();
+                }
+            } else {
+                for (const scene::Step& step : game.scene.steps) {
+                    while (!done && sim.host.elapsedMs < step.atMs) sim.frame();
+                    if (done || step.action == scene::Action::End) break;
+                    session::perform(sim, cast, step);
+                }
+            }
+        } catch (const sim::GameError& e) {
+            refused(sim, e.what());
+        }
+        sim.trace = nullptr;
+    }
+};
+
+std::string callList(const std::vector<std::string>& calls, const char* indent) {
+    std::string out;
+    for (const std::string& c : calls) out += indent + c + "\n";
+    return out;
+}
+
+} // namespace
+
+Outcome compareGame(const Game& game, const std::string& ours, const std::string& theirs,
+                    const sim::Options& options) {
+    Playthrough a{game, ours, options}, b{game, theirs, options};
+    a.play();
+    b.play();
+    Outcome out;
+    out.passes = a.counter.completed();
+    const auto [da, db] =
+        std::mismatch(a.digests.begin(), a.digests.end(), b.digests.begin(), b.digests.end());
+    if (da == a.digests.end() && db == b.digests.end()) return out;
+    const int pass = static_cast<int>(da - a.digests.begin());
+
+    // Again, up to that pass, with the calls in words from the pass before it on.
+    Playthrough ra{game, ours, options, std::max(0, pass - 1), pass};
+    Playthrough rb{game, theirs, options, std::max(0, pass - 1), pass};
+    ra.play();
+    rb.play();
+    const auto same = [](const Described& x, const Described& y) { return x.text == y.text; };
+    const auto [ca, cb] =
+        std::mismatch(ra.calls.begin(), ra.calls.end(), rb.calls.begin(), rb.calls.end(), same);
+    Divergence d;
+    const Described* at = ca != ra.calls.end() ? &*ca : cb != rb.calls.end() ? &*cb : nullptr;
+    d.pass = at ? at->pass : pass;
+    d.ms = at ? at->ms : 0;
+    for (auto it = ca - std::min<std::ptrdiff_t>(callsBefore, ca - ra.calls.begin()); it != ca;
+         ++it)
+        d.before.push_back(it->text);
+    for (auto it = ca; it != ra.calls.end() && d.ours.size() < callsFrom; ++it)
+        d.ours.push_back(it->text);
+    for (auto it = cb; it != rb.calls.end() && d.theirs.size() < callsFrom; ++it)
+        d.theirs.push_back(it->text);
+    if (d.ours.empty()) d.ours.push_back("(no more calls: the game ended)");
+    if (d.theirs.empty()) d.theirs.push_back("(no more calls: the game ended)");
+    for (const auto& [what, seen] : ra.sight) {
+        const auto other = std::find_if(rb.sight.begin(), rb.sight.end(),
+                                        [&](const auto& s) { return s.first == what; });
+        const std::string theirsSeen = other == rb.sight.end() ? "(not there)" : other->second;
+        if (theirsSeen != seen)
+            d.seenDifferently.push_back(what + ": " + seen + " | " + theirsSeen);
+    }
+    out.divergence = d;
+    return out;
+}
+
+std::string report(const Game& game, const Outcome& outcome) {
+    if (!outcome.divergence)
+        return game.name + ": identical, " + std::to_string(outcome.passes) + " passes\n";
+    const Divergence& d = *outcome.divergence;
+    std::string out = game.name + ": differs at pass " + std::to_string(d.pass) + ", " +
+                      timeline::clock(d.ms) + " of game time\n";
+    if (!d.before.empty()) out += "  before it, both builds:\n" + callList(d.before, "    ");
+    out += "  this build:\n" + callList(d.ours, "    ");
+    out += "  the other build:\n" + callList(d.theirs, "    ");
+    if (d.seenDifferently.empty())
+        out += "  at the end of that pass a player sees no difference yet\n";
+    else
+        out += "  at the end of that pass a player sees (this build | the other):\n" +
+               callList(d.seenDifferently, "    ");
+    return out;
+}
+
+} // namespace compare
