@@ -167,7 +167,8 @@ struct Player {
         }
         const int easeWaits = counter.easeWaits;
         if (counter.take(c)) {
-            if (passCalls) record.callsPerPass.push_back(passCalls);
+            // the start-up's calls are no pass's
+            if (counter.number > 1) record.callsPerPass.push_back(passCalls);
             passCalls = 0;
             // noted when the pass after the easing begins, with the frames it took
             if (easeWaits)
