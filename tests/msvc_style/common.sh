@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2034 # sourced: the variables are for the checks
 # Shared by the MSVC-style checks: finds the LLVM tools that play an MSVC toolchain on Linux
 # (clang-cl for cl, lld-link for link, llvm-rc, llvm-mt) and configures the project with them
 # as a Windows host's MSVC build would be configured. There is no Windows SDK here, so the
