@@ -1,4 +1,5 @@
-# Cross-building the Windows plug-in on Linux with MinGW-w64 (Debian: g++-mingw-w64-x86-64-posix).
+# Cross-building the Windows plug-in on Linux with MinGW-w64 (Debian: g++-mingw-w64-x86-64-posix),
+# its test programs run under Wine.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
@@ -8,5 +9,5 @@ set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(EMBERLANE_DLLTOOL x86_64-w64-mingw32-dlltool)
-set(EMBERLANE_OBJDUMP x86_64-w64-mingw32-objdump)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run)

@@ -8,9 +8,15 @@
 using KeyboardHandler = void (*)(DWORD key, WORD repeats, BYTE scanCode, BOOL isExtended,
                                  BOOL isWithAlt, BOOL wasDownBefore, BOOL isUpNow);
 
-// C linkage: the Windows import library maps these plain names onto the host's
-// decorated export names, and the Linux stand-in host exports them as they are.
+// The hook exports these under the names MSVC gives C++ functions, so an MSVC build declares
+// them as C++ and the compiler makes those names itself. Everywhere else they have C linkage:
+// MinGW's import library maps the plain names onto the hook's (host/ScriptHookRDR2.mingw.def),
+// and the stand-in hosts of the tests define them as plain C functions.
+#if defined(_MSC_VER) && !defined(EMBERLANE_STANDIN_HOST)
+extern "C++" {
+#else
 extern "C" {
+#endif
 void scriptRegister(HINSTANCE module, void (*script)());
 void scriptUnregister(HINSTANCE module);
 void keyboardHandlerRegister(KeyboardHandler handler);
