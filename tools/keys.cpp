@@ -47,7 +47,10 @@ bool codeOf(std::string_view s, std::uint32_t& code) {
 std::string nameOf(std::uint32_t code) {
     if ((code >= 'A' && code <= 'Z') || (code >= '0' && code <= '9'))
         return std::string(1, static_cast<char>(code));
-    if (code >= f1 && code < f1 + 24) return "F" + std::to_string(code - f1 + 1);
+    if (code >= f1 && code < f1 + 24) {
+        std::string name(1, 'F'); // appended, not "F" + ...: MinGW's GCC 12 warns on that
+        return name.append(std::to_string(code - f1 + 1));
+    }
     for (const auto& [name, value] : named)
         if (code == value) return std::string(name);
     return "";
