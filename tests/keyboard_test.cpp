@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <thread>
+#include <tuple>
 
 namespace {
 
@@ -51,6 +52,31 @@ TEST_F(Keyboard, TheWindowSumWrapsWithTheTickCount) {
     at(0xFFFFFFB0u);
     release(89);
     at(0xFFFFFFB1u);
+    EXPECT_FALSE(isHotkeyReleased(89));
+}
+
+TEST_F(Keyboard, AMessageIsRecordedWholeAndAnAnswerClearsTheWholeRecord) {
+    keyboardHandler(89, 3, 0x15, 1, 1, 1, 1);
+    EXPECT_EQ(keyStates[89].time.load(), 1000u);
+    EXPECT_EQ(keyStates[89].isWithAlt.load(), 1);
+    EXPECT_EQ(keyStates[89].wasDownBefore.load(), 1);
+    EXPECT_EQ(keyStates[89].isUpNow.load(), 1);
+    at(1050);
+    EXPECT_TRUE(isHotkeyReleased(89));
+    const KeyState& k = keyStates[89];
+    EXPECT_EQ(std::make_tuple(k.time.load(), k.isWithAlt.load(), k.wasDownBefore.load(),
+                              k.isUpNow.load()),
+              std::make_tuple(0u, 0, 0, 0));
+}
+
+TEST_F(Keyboard, JustAfterTheTickCountWrapsAReleaseIsStillAnsweredOnlyOnce) {
+    // Below 100 ms of tick count a cleared time of 0 is "within 100 ms" itself: only the
+    // cleared release flag keeps the answer from coming twice.
+    at(10);
+    release(89);
+    at(20);
+    EXPECT_TRUE(isHotkeyReleased(89));
+    at(30);
     EXPECT_FALSE(isHotkeyReleased(89));
 }
 
