@@ -133,3 +133,58 @@ TEST_F(ToTheMillisecond, AFullHorseIsOverpowered2001msAfterItsLastPointAndOnlyOn
         EXPECT_EQ(countOf(sim.calls, "_ENABLE_ATTRIBUTE_CORE_OVERPOWER(1282, 1, 100, 0)"), 1);
     }
 }
+
+// Every refill time starts at 0: in a game whose timer passes 0 just after the plug-in starts,
+// each first refill comes at timer 1, the first pass strictly later than 0.
+TEST(Timers, EachRefillTimeStartsAtZero) {
+    struct Case {
+        const char* what;
+        std::function<void(Sim&, sim::Entity& horse)> set;
+        std::function<int(Sim&, sim::Entity& horse)> value;
+    };
+    const Case cases[] = {
+        {"the drink",
+         [](Sim& sim, sim::Entity& h) {
+             h.cores[1] = 90;
+             sim.setScenario(h.handle, "WORLD_ANIMAL_HORSE_DRINK_GROUND");
+         },
+         [](Sim&, sim::Entity& h) { return h.cores[1]; }},
+        {"grazing",
+         [](Sim& sim, sim::Entity& h) {
+             h.cores[0] = 90;
+             sim.setScenario(h.handle, "WORLD_ANIMAL_HORSE_GRAZING");
+         },
+         [](Sim&, sim::Entity& h) { return h.cores[0]; }},
+        {"the rider",
+         [](Sim& sim, sim::Entity& h) {
+             sim.setScenario(sim.player, "WORLD_PLAYER_CAMP_FIRE_SIT");
+             sim.me().cores[1] = 90;
+             sim.setScenario(h.handle, "WORLD_ANIMAL_HORSE_DRINK_GROUND");
+         },
+         [](Sim& sim, sim::Entity&) { return sim.me().cores[1]; }},
+        {"the resting horse",
+         [](Sim& sim, sim::Entity& h) {
+             sim.setScenario(sim.player, "WORLD_PLAYER_CAMP_FIRE_SIT");
+             h.cores[1] = 90;
+             sim.setScenario(h.handle, "WORLD_ANIMAL_HORSE_RESTING");
+         },
+         [](Sim&, sim::Entity& h) { return h.cores[1]; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        sim::Options o;
+        o.frameMs = 1;
+        o.startTime = -5;
+        Sim sim(o);
+        const Handle horse = sim.spawnHorse(105, 200, 30, 270);
+        sim.target(horse);
+        c.set(sim, *sim.game.entity(horse));
+        std::int32_t first = 0;
+        while (!first && sim.game.now < 100) {
+            const int before = c.value(sim, *sim.game.entity(horse));
+            sim.frame();
+            if (c.value(sim, *sim.game.entity(horse)) != before) first = sim.game.now;
+        }
+        EXPECT_EQ(first, 1);
+    }
+}

@@ -139,14 +139,20 @@ TEST_F(AtTheRiver, DrinkingRefillsStaminaAPointAPassThenOverpowersOnce) {
 }
 
 TEST(WaterEffects, AScenarioTheGameStartedGetsTheEffectAtOnceWhenNoPromptEverCompleted) {
-    Sim sim;
-    sim.frame();
-    sim.setScenario(sim.player, "WORLD_HUMAN_WASH_FACE_BUCKET_GROUND_NO_BUCKET");
-    EXPECT_EQ(countOf(callsOf(sim), "CLONE_PED_TO_TARGET(1026, 1026)"), 1);
-    sim.setScenario(sim.player, "WORLD_HUMAN_BUCKET_DRINK_GROUND_NO_BUCKET");
-    sim.me().cores[1] = 100;
-    // Full and not overpowered: the overpower, with no set before it.
-    const auto calls = callsOf(sim);
-    EXPECT_EQ(countOf(calls, "_SET_ATTRIBUTE_CORE_VALUE"), 0);
-    EXPECT_EQ(countOf(calls, "_ENABLE_ATTRIBUTE_CORE_OVERPOWER(1026, 1, 100, 0)"), 1);
+    // Also in the game's first fifteen seconds: no start time is "never", not "just now".
+    for (const std::int32_t startTime : {60000, 1000}) {
+        SCOPED_TRACE(startTime);
+        sim::Options o;
+        o.startTime = startTime;
+        Sim sim(o);
+        sim.frame();
+        sim.setScenario(sim.player, "WORLD_HUMAN_WASH_FACE_BUCKET_GROUND_NO_BUCKET");
+        EXPECT_EQ(countOf(callsOf(sim), "CLONE_PED_TO_TARGET(1026, 1026)"), 1);
+        sim.setScenario(sim.player, "WORLD_HUMAN_BUCKET_DRINK_GROUND_NO_BUCKET");
+        sim.me().cores[1] = 100;
+        // Full and not overpowered: the overpower, with no set before it.
+        const auto calls = callsOf(sim);
+        EXPECT_EQ(countOf(calls, "_SET_ATTRIBUTE_CORE_VALUE"), 0);
+        EXPECT_EQ(countOf(calls, "_ENABLE_ATTRIBUTE_CORE_OVERPOWER(1026, 1, 100, 0)"), 1);
+    }
 }
