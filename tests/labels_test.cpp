@@ -2,7 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
+
+#ifdef __linux__
+#include <unistd.h>
+#endif
 
 namespace {
 LabelLines parse(const std::string& text) { return parseLabels(text.data(), text.size()); }
@@ -46,3 +52,24 @@ TEST(Labels, TenLinesAreReadWholeAndTheEleventhIgnored) {
     EXPECT_EQ(l[9], "9");
     EXPECT_EQ(parse("last=no line feed")[0], "no line feed");
 }
+
+#ifdef __linux__
+// The file is closed once read: the game runs for hours, and a player may edit the file.
+TEST(Labels, ReadingTheFileLeavesNothingOpen) {
+    namespace fs = std::filesystem;
+    const fs::path before = fs::current_path();
+    const fs::path dir =
+        fs::temp_directory_path() / ("emberlane-labels-" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    std::ofstream(dir / "Emberlane.dat") << "1=Wash\n2=Sit\n";
+    fs::current_path(dir);
+    auto openFiles = [] {
+        return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator{});
+    };
+    const auto open = openFiles();
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(readLabelFile()[1], "Sit");
+    EXPECT_EQ(openFiles(), open);
+    fs::current_path(before);
+    fs::remove_all(dir);
+}
+#endif

@@ -1,5 +1,6 @@
 #include "tools/chaos_game.h"
 
+#include "loop/loop_state.h"
 #include "tools/scene.h"
 
 #include <array>
@@ -17,34 +18,23 @@ std::uint64_t next(Game& g) {
 std::uint32_t below(Game& g, std::uint32_t n) { return static_cast<std::uint32_t>(next(g) % n); }
 bool chance(Game& g, std::uint32_t perMille) { return below(g, 1000) < perMille; }
 
-template <typename T, std::size_t N>
-const T& pick(Game& g, const std::array<T, N>& from) {
-    return from[below(g, N)];
+template <typename List>
+const auto& pick(Game& g, const List& from) {
+    return from[below(g, static_cast<std::uint32_t>(from.size()))];
 }
 
-// The sixteen rest scenarios, the water's two, the two smokes, and one the plug-in never asks for.
-constexpr std::array<const char*, 21> playerScenarios = {
-    "GENERIC_SIT_GROUND_SCENARIO",
-    "WORLD_HUMAN_SIT_GROUND",
-    "WORLD_HUMAN_SIT_GROUND_WHITTLE",
-    "WORLD_PLAYER_SLEEP_BEDROLL",
-    "WORLD_PLAYER_SLEEP_GROUND",
-    "WORLD_HUMAN_SIT_GUITAR",
-    "WORLD_HUMAN_SIT_SMOKE",
-    "WORLD_HUMAN_SIT_DRINK",
-    "WORLD_HUMAN_SIT_GROUND_COFFEE_DRINK",
-    "WORLD_HUMAN_SIT_GROUND_DRINK_DRUNK",
-    "WORLD_HUMAN_SIT_GROUND_READING",
-    "WORLD_HUMAN_SLEEP_GROUND_ARM",
-    "WORLD_CAMP_FIRE_SIT_GROUND",
-    "WORLD_HUMAN_SIT_GROUND_READ_NEWSPAPER",
-    "WORLD_HUMAN_FIRE_SIT",
-    "WORLD_PLAYER_CAMP_FIRE_SIT",
-    "WORLD_HUMAN_WASH_FACE_BUCKET_GROUND_NO_BUCKET",
-    "WORLD_HUMAN_BUCKET_DRINK_GROUND_NO_BUCKET",
-    "WORLD_HUMAN_SMOKE",
-    "WORLD_HUMAN_SMOKE_CIGAR",
-    "WORLD_HUMAN_STAND_WAITING"};
+// The plug-in's sixteen rest scenarios, the water's two, the two smokes, and one it never
+// asks for.
+const std::vector<const char*>& playerScenarios() {
+    static const std::vector<const char*> all = [] {
+        std::vector<const char*> v(restScenarioNames.begin(), restScenarioNames.end());
+        v.insert(v.end(), {"WORLD_HUMAN_WASH_FACE_BUCKET_GROUND_NO_BUCKET",
+                           "WORLD_HUMAN_BUCKET_DRINK_GROUND_NO_BUCKET", "WORLD_HUMAN_SMOKE",
+                           "WORLD_HUMAN_SMOKE_CIGAR", "WORLD_HUMAN_STAND_WAITING"});
+        return v;
+    }();
+    return all;
+}
 
 constexpr std::array<const char*, 5> horseScenarios = {
     "WORLD_ANIMAL_HORSE_DRINK_GROUND", "WORLD_ANIMAL_HORSE_RESTING", "WORLD_ANIMAL_HORSE_GRAZING",
@@ -61,7 +51,7 @@ void stirPed(sim::Sim& sim, Game& g, Handle ped, bool isHorse) {
         if (below(g, 3) == 0)
             sim.clearScenario(ped);
         else
-            sim.setScenario(ped, isHorse ? pick(g, horseScenarios) : pick(g, playerScenarios));
+            sim.setScenario(ped, isHorse ? pick(g, horseScenarios) : pick(g, playerScenarios()));
     }
     for (std::int32_t& core : e->cores)
         if (chance(g, 8))
