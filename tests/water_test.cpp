@@ -156,3 +156,23 @@ TEST(WaterEffects, AScenarioTheGameStartedGetsTheEffectAtOnceWhenNoPromptEverCom
         EXPECT_EQ(countOf(calls, "_ENABLE_ATTRIBUTE_CORE_OVERPOWER(1026, 1, 100, 0)"), 1);
     }
 }
+
+// A drink started when the game timer reads 0 stores 0, which means "never started": the
+// fifteen seconds are skipped from the next pass on; the pass of the start itself, with the
+// timer no later than the start, refills nothing.
+TEST(WaterEffects, ADrinkStartedAtTimerZeroRefillsFromTheNextPass) {
+    sim::Options o;
+    o.frameMs = 1;
+    o.startTime = -10;
+    Sim sim(o);
+    sim.wadeIntoWater();
+    sim.me().cores[1] = 50;
+    while (sim.game.now < -1) sim.frame();
+    sim.complete("drinkWaterPrompt");
+    const auto start = callsOf(sim);
+    ASSERT_EQ(sim.game.now, 0);
+    ASSERT_EQ(sim.scenarioOf(sim.player), drink);
+    EXPECT_EQ(countOf(start, "_SET_ATTRIBUTE_CORE_VALUE"), 0);
+    // The first activation's camera easing waits eleven frames first; then, at once.
+    EXPECT_EQ(countOf(callsOf(sim, 13), "_SET_ATTRIBUTE_CORE_VALUE(1026, 1, 51)"), 1);
+}
