@@ -27,6 +27,11 @@ TEST(Settings, MissingFileSectionKeyOrValueGiveTheDefault) {
 }
 
 TEST(Settings, SectionAndKeyMatchWithoutCaseAndWithSpaces) {
+    // Only the letters have a case: Z and z are one, @ and `, [ and { are not.
+    const std::string ini = "[S]\nzone=5\nA@=6\nA[=7\n";
+    EXPECT_EQ(profile::readInt(ini.data(), ini.size(), "s", "ZONE", 0), 5u);
+    EXPECT_EQ(profile::readInt(ini.data(), ini.size(), "S", "a`", 0), 0u);
+    EXPECT_EQ(profile::readInt(ini.data(), ini.size(), "S", "a{", 0), 0u);
     EXPECT_EQ(hotkeyFrom("[settings]\nprompts_hotkey=70\n"), 70u);
     EXPECT_EQ(hotkeyFrom("  [Settings]  \r\n   Prompts_Hotkey   =   71   \r\n"), 71u);
     EXPECT_EQ(hotkeyFrom("[ SETTINGS ]\nPROMPTS_HOTKEY=72\n"), 72u);
@@ -98,6 +103,13 @@ TEST(Settings, SampleFilesReadAlikeOnLinuxAndWindows) {
         {"[ SETTINGS ]\nPROMPTS_HOTKEY=81\n", 81, 1},
         {"[SETTINGS]\nPROMPTS_HOTKEY=82 ; a comment\n", 82, 1},
         {"[SETTINGS]\rPROMPTS_HOTKEY=83\rDESTROY_SCENARIO_PROP=0\r", 83, 0}, // old Mac line ends
+        // The edges of each character rule: quotes of both kinds, white space around the key
+        // and inside the quotes, what counts as a digit.
+        {"[SETTINGS]\nPROMPTS_HOTKEY='84'\nDESTROY_SCENARIO_PROP=\" 5\"\n", 84, 5},
+        {"[SETTINGS]\nPROMPTS_HOTKEY\t=\t86\n\bDESTROY_SCENARIO_PROP=0\n", 86, 1},
+        {"[SETTINGS]\nPROMPTS_HOTKEY\x0E=87\nDESTROY_SCENARIO_PROP=!5\n", 89, 0},
+        {"[SETTINGS]\nPROMPTS_HOTKEY=0x1:\nDESTROY_SCENARIO_PROP=7@\n", 1, 7},
+        {"[SETTINGS]\nPROMPTS_HOTKEY=7`\nDESTROY_SCENARIO_PROP=0x1/\n", 7, 1},
     };
     const auto old = std::filesystem::current_path();
     const auto dir = std::filesystem::temp_directory_path() / "emberlane-ini-samples";
