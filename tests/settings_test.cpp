@@ -110,6 +110,7 @@ TEST(Settings, SampleFilesReadAlikeOnLinuxAndWindows) {
         {"[SETTINGS]\nPROMPTS_HOTKEY\x0E=87\nDESTROY_SCENARIO_PROP=!5\n", 89, 0},
         {"[SETTINGS]\nPROMPTS_HOTKEY=0x1:\nDESTROY_SCENARIO_PROP=7@\n", 1, 7},
         {"[SETTINGS]\nPROMPTS_HOTKEY=7`\nDESTROY_SCENARIO_PROP=0x1/\n", 7, 1},
+        {"[SETTINGS]\nPROMPTS_HOTKEY=0xaz\nDESTROY_SCENARIO_PROP=0xfG\n", 10, 15},
     };
     const auto old = std::filesystem::current_path();
     const auto dir = std::filesystem::temp_directory_path() / "emberlane-ini-samples";
