@@ -4,11 +4,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
-
-#ifdef __linux__
-#include <unistd.h>
-#endif
 
 namespace {
 LabelLines parse(const std::string& text) { return parseLabels(text.data(), text.size()); }
@@ -53,23 +50,41 @@ TEST(Labels, TenLinesAreReadWholeAndTheEleventhIgnored) {
     EXPECT_EQ(parse("last=no line feed")[0], "no line feed");
 }
 
+// Emberlane.dat in a folder of its own, which is the current one while the test runs.
+struct LabelFile : ::testing::Test {
+    std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::path dir = std::filesystem::temp_directory_path() /
+                                ("emberlane-labels-" + std::to_string(std::random_device{}()));
+    void write(const std::string& text) {
+        std::filesystem::create_directories(dir);
+        std::ofstream(dir / "Emberlane.dat", std::ios::binary) << text;
+        std::filesystem::current_path(dir);
+    }
+    void TearDown() override {
+        std::filesystem::current_path(before);
+        std::filesystem::remove_all(dir);
+    }
+};
+
+TEST_F(LabelFile, LinesEndOnlyAtLineFeedsWhateverElseALabelHolds) {
+    std::string text = "K=" + std::string(12, '\t') + std::string(12, '\v') + "x\n";
+    for (int i = 2; i <= 10; ++i) text += "K=" + std::to_string(i) + "\n";
+    write(text);
+    const LabelLines labels = readLabelFile();
+    EXPECT_EQ(labels[0], std::string(12, '\t') + std::string(12, '\v') + "x");
+    EXPECT_EQ(labels[9], "10");
+}
+
 #ifdef __linux__
 // The file is closed once read: the game runs for hours, and a player may edit the file.
-TEST(Labels, ReadingTheFileLeavesNothingOpen) {
-    namespace fs = std::filesystem;
-    const fs::path before = fs::current_path();
-    const fs::path dir =
-        fs::temp_directory_path() / ("emberlane-labels-" + std::to_string(getpid()));
-    fs::create_directories(dir);
-    std::ofstream(dir / "Emberlane.dat") << "1=Wash\n2=Sit\n";
-    fs::current_path(dir);
+TEST_F(LabelFile, ReadingItLeavesNothingOpen) {
+    write("1=Wash\n2=Sit\n");
     auto openFiles = [] {
-        return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator{});
+        return std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                             std::filesystem::directory_iterator{});
     };
     const auto open = openFiles();
     for (int i = 0; i < 3; ++i) EXPECT_EQ(readLabelFile()[1], "Sit");
     EXPECT_EQ(openFiles(), open);
-    fs::current_path(before);
-    fs::remove_all(dir);
 }
 #endif
