@@ -111,6 +111,7 @@ TEST(Settings, SampleFilesReadAlikeOnLinuxAndWindows) {
         {"[SETTINGS]\nPROMPTS_HOTKEY=0x1:\nDESTROY_SCENARIO_PROP=7@\n", 1, 7},
         {"[SETTINGS]\nPROMPTS_HOTKEY=7`\nDESTROY_SCENARIO_PROP=0x1/\n", 7, 1},
         {"[SETTINGS]\nPROMPTS_HOTKEY=0xaz\nDESTROY_SCENARIO_PROP=0xfG\n", 10, 15},
+        {"[SETTINGS]\nPROMPTS_HOTKEY=\"\nDESTROY_SCENARIO_PROP='\n", 0, 0}, // a lone quote stays
     };
     const auto old = std::filesystem::current_path();
     const auto dir = std::filesystem::temp_directory_path() / "emberlane-ini-samples";
