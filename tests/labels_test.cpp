@@ -1,10 +1,10 @@
 #include "prompts/labels.h"
+#include "scratch_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <string>
 
 namespace {
@@ -52,17 +52,9 @@ TEST(Labels, TenLinesAreReadWholeAndTheEleventhIgnored) {
 
 // Emberlane.dat in a folder of its own, which is the current one while the test runs.
 struct LabelFile : ::testing::Test {
-    std::filesystem::path before = std::filesystem::current_path();
-    std::filesystem::path dir = std::filesystem::temp_directory_path() /
-                                ("emberlane-labels-" + std::to_string(std::random_device{}()));
-    void write(const std::string& text) {
-        std::filesystem::create_directories(dir);
-        std::ofstream(dir / "Emberlane.dat", std::ios::binary) << text;
-        std::filesystem::current_path(dir);
-    }
-    void TearDown() override {
-        std::filesystem::current_path(before);
-        std::filesystem::remove_all(dir);
+    ScratchFolder folder{"emberlane-labels"};
+    static void write(const std::string& text) {
+        std::ofstream("Emberlane.dat", std::ios::binary) << text;
     }
 };
 

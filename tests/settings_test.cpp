@@ -1,5 +1,6 @@
 #include "host/platform.h"
 #include "host/profile_int.h"
+#include "scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -62,11 +63,7 @@ TEST(Settings, CommentsDuplicatesAndTheFirstSectionOnly) {
 }
 
 TEST(Settings, TheLinuxReaderTakesTheWindowsPathInTheCurrentDirectory) {
-    const auto old = std::filesystem::current_path();
-    const auto dir = std::filesystem::temp_directory_path() / "emberlane-settings-test";
-    std::filesystem::create_directories(dir);
-    std::filesystem::current_path(dir);
-    std::filesystem::remove("Emberlane.ini");
+    const ScratchFolder folder("emberlane-settings");
     EXPECT_EQ(GetPrivateProfileIntA("SETTINGS", "PROMPTS_HOTKEY", 89, ".\\Emberlane.ini"), 89u);
     EXPECT_EQ(GetPrivateProfileIntA("SETTINGS", "DESTROY_SCENARIO_PROP", 1, ".\\Emberlane.ini"),
               1u);
@@ -75,8 +72,6 @@ TEST(Settings, TheLinuxReaderTakesTheWindowsPathInTheCurrentDirectory) {
     EXPECT_EQ(GetPrivateProfileIntA("SETTINGS", "PROMPTS_HOTKEY", 89, ".\\Emberlane.ini"), 72u);
     EXPECT_EQ(GetPrivateProfileIntA("SETTINGS", "DESTROY_SCENARIO_PROP", 1, ".\\Emberlane.ini"),
               0u);
-    std::filesystem::current_path(old);
-    std::filesystem::remove_all(dir);
 }
 
 // The same files through GetPrivateProfileIntA: the project's reader on Linux, the system's
@@ -113,10 +108,7 @@ TEST(Settings, SampleFilesReadAlikeOnLinuxAndWindows) {
         {"[SETTINGS]\nPROMPTS_HOTKEY=0xaz\nDESTROY_SCENARIO_PROP=0xfG\n", 10, 15},
         {"[SETTINGS]\nPROMPTS_HOTKEY=\"\nDESTROY_SCENARIO_PROP='\n", 0, 0}, // a lone quote stays
     };
-    const auto old = std::filesystem::current_path();
-    const auto dir = std::filesystem::temp_directory_path() / "emberlane-ini-samples";
-    std::filesystem::create_directories(dir);
-    std::filesystem::current_path(dir);
+    const ScratchFolder folder("emberlane-ini-samples");
     int n = 0;
     for (const Sample& s : samples) {
         SCOPED_TRACE(n++);
@@ -127,6 +119,4 @@ TEST(Settings, SampleFilesReadAlikeOnLinuxAndWindows) {
         EXPECT_EQ(GetPrivateProfileIntA("SETTINGS", "DESTROY_SCENARIO_PROP", 1, ".\\Emberlane.ini"),
                   s.prop);
     }
-    std::filesystem::current_path(old);
-    std::filesystem::remove_all(dir);
 }
