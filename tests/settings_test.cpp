@@ -107,6 +107,10 @@ TEST(Settings, SampleFilesReadAlikeOnLinuxAndWindows) {
         {"[SETTINGS]\nPROMPTS_HOTKEY=7`\nDESTROY_SCENARIO_PROP=0x1/\n", 7, 1},
         {"[SETTINGS]\nPROMPTS_HOTKEY=0xaz\nDESTROY_SCENARIO_PROP=0xfG\n", 10, 15},
         {"[SETTINGS]\nPROMPTS_HOTKEY=\"\nDESTROY_SCENARIO_PROP='\n", 0, 0}, // a lone quote stays
+        // The old end-of-file mark is white space; the character after it is not.
+        {"[SETTINGS]\n\x1APROMPTS_HOTKEY=91\n\x1B"
+         "DESTROY_SCENARIO_PROP=0\n",
+         91, 1},
     };
     const ScratchFolder folder("emberlane-ini-samples");
     int n = 0;
