@@ -111,6 +111,13 @@ TEST(Settings, SampleFilesReadAlikeOnLinuxAndWindows) {
         {"[SETTINGS]\n\x1APROMPTS_HOTKEY=91\n\x1B"
          "DESTROY_SCENARIO_PROP=0\n",
          91, 1},
+        // Every character of a name counts, the first too.
+        {"[SETTINGS]\nXROMPTS_HOTKEY=92\nPROMPTS_HOTKEY=93\nXESTROY_SCENARIO_PROP=0\n", 93, 1},
+        // A quoted value of 29 characters fills the buffer: its closing quote is cut off with
+        // the last digit, which the quote rule then drops. One of 28 keeps all its digits.
+        {"[SETTINGS]\nPROMPTS_HOTKEY=\"00000000000000000000000000123\"\n"
+         "DESTROY_SCENARIO_PROP=\"0000000000000000000000000123\"\n",
+         12, 123},
     };
     const ScratchFolder folder("emberlane-ini-samples");
     int n = 0;
