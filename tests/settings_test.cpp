@@ -74,6 +74,11 @@ TEST(Settings, TheLinuxReaderTakesTheWindowsPathInTheCurrentDirectory) {
               0u);
 }
 
+// Control characters, which a number skips as it skips spaces.
+#define CONTROLS_28                                                                                \
+    "\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01"                                     \
+    "\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01"
+
 // The same files through GetPrivateProfileIntA: the project's reader on Linux, the system's
 // under Wine. Both must give these values.
 TEST(Settings, SampleFilesReadAlikeOnLinuxAndWindows) {
@@ -118,6 +123,11 @@ TEST(Settings, SampleFilesReadAlikeOnLinuxAndWindows) {
         {"[SETTINGS]\nPROMPTS_HOTKEY=\"00000000000000000000000000123\"\n"
          "DESTROY_SCENARIO_PROP=\"0000000000000000000000000123\"\n",
          12, 123},
+        // The cut leaves a lone 0 after 28 control characters, which a number skips: it is
+        // read as 0, whatever the file holds after the cut.
+        {"[SETTINGS]\nPROMPTS_HOTKEY=" CONTROLS_28 "0x1F\nDESTROY_SCENARIO_PROP=" CONTROLS_28
+         "0b1\n",
+         0, 0},
     };
     const ScratchFolder folder("emberlane-ini-samples");
     int n = 0;
