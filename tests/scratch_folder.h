@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
+#include <iterator>
 #include <random>
 #include <string>
 #include <system_error>
@@ -25,3 +27,11 @@ struct ScratchFolder {
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;
 };
+
+#ifdef __linux__
+// How many files the test program holds open: a reader that forgets to close one shows here.
+inline std::ptrdiff_t openFileCount() {
+    return std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                         std::filesystem::directory_iterator{});
+}
+#endif

@@ -74,6 +74,23 @@ TEST(Settings, TheLinuxReaderTakesTheWindowsPathInTheCurrentDirectory) {
               0u);
 }
 
+// A file longer than the reader's buffer, whose last read is a single byte; and the reader
+// closes it, as the game runs for hours.
+TEST(Settings, TheLinuxReaderReadsTheWholeFileAndClosesIt) {
+    const ScratchFolder folder("emberlane-settings-long");
+    const std::string ini =
+        "[SETTINGS]\n;" + std::string(4067, '-') + "\nPROMPTS_HOTKEY=93"; // 4096 bytes and the 3
+    ASSERT_EQ(ini.size(), 4097u);
+    { std::ofstream("Emberlane.ini", std::ios::binary) << ini; }
+    EXPECT_EQ(GetPrivateProfileIntA("SETTINGS", "PROMPTS_HOTKEY", 89, ".\\Emberlane.ini"), 93u);
+#ifdef __linux__
+    const auto open = openFileCount();
+    for (int i = 0; i < 3; ++i)
+        GetPrivateProfileIntA("SETTINGS", "PROMPTS_HOTKEY", 89, ".\\Emberlane.ini");
+    EXPECT_EQ(openFileCount(), open);
+#endif
+}
+
 // Control characters, which a number skips as it skips spaces.
 #define CONTROLS_28                                                                                \
     "\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01\x01"                                     \
