@@ -126,8 +126,8 @@ emberlane_static_runtime(standin_hook)
 add_library(emberlane_sim STATIC
     sim/chaos.cpp sim/coroutine_windows.cpp sim/game.cpp sim/host.cpp sim/loader_windows.cpp
     sim/native_table.cpp sim/sim.cpp
-    tools/chaos_game.cpp tools/compare.cpp tools/keys.cpp tools/picture.cpp tools/scene.cpp
-    tools/session.cpp tools/timeline.cpp
+    emberlane-sim/chaos_game.cpp emberlane-sim/compare.cpp emberlane-sim/keys.cpp emberlane-sim/picture.cpp emberlane-sim/scene.cpp
+    emberlane-sim/session.cpp emberlane-sim/timeline.cpp
     host/profile_int.cpp prompts/labels.cpp)
 target_include_directories(emberlane_sim PUBLIC ${PROJECT_SOURCE_DIR})
 target_compile_definitions(emberlane_sim PUBLIC EMBERLANE_STANDIN_HOST
@@ -146,7 +146,7 @@ target_compile_definitions(emberlane-tests PRIVATE EMBERLANE_SOURCE_DIR="${PROJE
 emberlane_static_runtime(emberlane-tests)
 add_dependencies(emberlane-tests emberlane_asi standin_hook)
 
-add_executable(emberlane-sim tools/emberlane_sim.cpp)
+add_executable(emberlane-sim emberlane-sim/emberlane_sim.cpp)
 target_link_libraries(emberlane-sim PRIVATE emberlane_sim)
 target_compile_definitions(emberlane-sim PRIVATE EMBERLANE_DIST_DIR="${PROJECT_SOURCE_DIR}/dist"
     EMBERLANE_SCENES_DIR="${PROJECT_SOURCE_DIR}/scenes")

@@ -1,10 +1,10 @@
 // Two builds compared game by game: a build against itself is identical everywhere, and a
 // build with one changed wait differs first exactly where that wait is made.
+#include "emberlane-sim/compare.h"
+#include "emberlane-sim/passes.h"
+#include "emberlane-sim/session.h"
+#include "emberlane-sim/walkthrough.h"
 #include "play.h"
-#include "tools/compare.h"
-#include "tools/passes.h"
-#include "tools/session.h"
-#include "tools/walkthrough.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tools/scene.h"
+#include "emberlane-sim/scene.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The scene files a modder reads and plays: each plays through, and shows what its comments
 // promise.
+#include "emberlane-sim/session.h"
 #include "play.h"
-#include "tools/session.h"
 
 #include <filesystem>
 #include <fstream>

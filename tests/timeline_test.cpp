@@ -1,8 +1,8 @@
 // The simulator's timeline: each change under its cause, and the settings as the plug-in
 // reads them.
+#include "emberlane-sim/session.h"
+#include "emberlane-sim/timeline.h"
 #include "play.h"
-#include "tools/session.h"
-#include "tools/timeline.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // Every label file the release ships, in each of the game's languages: clean bytes, the English
 // keys in order, and the very texts the plug-in hands to the game. The table below is what the
 // files must read back as, so an editor's re-encoding or a lost line shows here.
+#include "emberlane-sim/session.h"
+#include "emberlane-sim/walkthrough.h"
 #include "prompts/labels.h"
-#include "tools/session.h"
-#include "tools/walkthrough.h"
 
 #include <gtest/gtest.h>
 

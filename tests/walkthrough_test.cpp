@@ -1,8 +1,8 @@
 // The built-in walkthrough, checked against what the rules say the player sees.
+#include "emberlane-sim/picture.h"
+#include "emberlane-sim/session.h"
+#include "emberlane-sim/walkthrough.h"
 #include "play.h"
-#include "tools/picture.h"
-#include "tools/session.h"
-#include "tools/walkthrough.h"
 
 #include <regex>
 

@@ -1,6 +1,6 @@
 // Any scene file is read or refused with a message naming the file and line; a scene that is
 // read keeps its times in order.
-#include "tools/scene.h"
+#include "emberlane-sim/scene.h"
 
 #include <cstdint>
 #include <cstdlib>

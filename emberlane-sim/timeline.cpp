@@ -1,7 +1,7 @@
-#include "tools/timeline.h"
+#include "emberlane-sim/timeline.h"
 
+#include "emberlane-sim/keys.h"
 #include "host/profile_int.h"
-#include "tools/keys.h"
 
 #include <algorithm>
 #include <cstdio>

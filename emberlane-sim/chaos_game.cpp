@@ -1,7 +1,7 @@
-#include "tools/chaos_game.h"
+#include "emberlane-sim/chaos_game.h"
 
+#include "emberlane-sim/scene.h"
 #include "loop/loop_state.h"
-#include "tools/scene.h"
 
 #include <array>
 

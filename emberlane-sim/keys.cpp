@@ -1,4 +1,4 @@
-#include "tools/keys.h"
+#include "emberlane-sim/keys.h"
 
 #include <charconv>
 #include <utility>

@@ -1,9 +1,9 @@
-// Plays a scene in the stand-in game and records what a modder reads (tools/timeline.h) or
-// looks at (tools/picture.h).
+// Plays a scene in the stand-in game and records what a modder reads (emberlane-sim/timeline.h) or
+// looks at (emberlane-sim/picture.h).
 #pragma once
 
+#include "emberlane-sim/scene.h"
 #include "sim/sim.h"
-#include "tools/scene.h"
 
 #include <cstdint>
 #include <string>

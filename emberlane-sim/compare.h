@@ -3,8 +3,8 @@
 // would see differ at the end of that pass.
 #pragma once
 
+#include "emberlane-sim/scene.h"
 #include "sim/sim.h"
-#include "tools/scene.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,10 +1,10 @@
-#include "tools/session.h"
+#include "emberlane-sim/session.h"
 
+#include "emberlane-sim/passes.h"
+#include "emberlane-sim/timeline.h"
 #include "host/native_hashes.h"
 #include "sim/errors.h"
 #include "sim/native_table.h"
-#include "tools/passes.h"
-#include "tools/timeline.h"
 
 #include <algorithm>
 #include <cstdio>

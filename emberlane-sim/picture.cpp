@@ -1,6 +1,6 @@
-#include "tools/picture.h"
+#include "emberlane-sim/picture.h"
 
-#include "tools/timeline.h"
+#include "emberlane-sim/timeline.h"
 
 #include <algorithm>
 #include <cstdarg>

@@ -2,7 +2,7 @@
 // the settings the plug-in runs with.
 #pragma once
 
-#include "tools/session.h"
+#include "emberlane-sim/session.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,11 +1,11 @@
-#include "tools/compare.h"
+#include "emberlane-sim/compare.h"
 
+#include "emberlane-sim/chaos_game.h"
+#include "emberlane-sim/passes.h"
+#include "emberlane-sim/session.h"
+#include "emberlane-sim/timeline.h"
 #include "sim/errors.h"
 #include "sim/native_table.h"
-#include "tools/chaos_game.h"
-#include "tools/passes.h"
-#include "tools/session.h"
-#include "tools/timeline.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,12 +1,12 @@
 // emberlane-sim: plays the plug-in in the stand-in game and shows what the player would see,
 // or plays the same games with two builds and shows where they first differ.
+#include "emberlane-sim/compare.h"
+#include "emberlane-sim/picture.h"
+#include "emberlane-sim/scene.h"
+#include "emberlane-sim/session.h"
+#include "emberlane-sim/timeline.h"
+#include "emberlane-sim/walkthrough.h"
 #include "sim/errors.h"
-#include "tools/compare.h"
-#include "tools/picture.h"
-#include "tools/scene.h"
-#include "tools/session.h"
-#include "tools/timeline.h"
-#include "tools/walkthrough.h"
 
 #include <algorithm>
 #include <charconv>
@@ -31,7 +31,7 @@ constexpr const char* usageText =
     "                     [--trace] [--svg FILE] [--quiet] [--plugin PATH]\n"
     "       emberlane-sim --compare OTHER [--plugin PATH] [--scenes DIR] [--chaos N]\n"
     "                     [--passes N] [--ini FILE] [--dat FILE]\n"
-    "With no --scene, plays the built-in walkthrough. Scene format: see tools/scene.h.\n"
+    "With no --scene, plays the built-in walkthrough. Scene format: see emberlane-sim/scene.h.\n"
     "--compare plays the walkthrough, every scene file of DIR and N seeded chaos games of\n"
     "--passes passes with this build (--plugin, or the one built here) and with OTHER (the\n"
     "path of another Emberlane.so), and shows where they first differ. Exit status 0: every\n"

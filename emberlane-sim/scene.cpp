@@ -1,7 +1,7 @@
-#include "tools/scene.h"
+#include "emberlane-sim/scene.h"
 
+#include "emberlane-sim/keys.h"
 #include "sim/sim.h"
-#include "tools/keys.h"
 
 #include <algorithm>
 #include <cmath>

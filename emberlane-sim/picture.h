@@ -3,7 +3,7 @@
 // the attribute cores, on one time axis.
 #pragma once
 
-#include "tools/session.h"
+#include "emberlane-sim/session.h"
 
 #include <string>
 
