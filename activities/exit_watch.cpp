@@ -26,20 +26,20 @@ void scenarioEaseAndExitWatch(LoopState& s) {
         while (scenarioEaseValue > 3.0f) {
             invoke(op::scenarioEase, 1.0f, scenarioEaseValue);
             scenarioEaseValue = scenarioEaseValue + -0.05f;
-            scriptWait(0);
+            hostWait(0);
         }
         invoke(op::scenarioEase, 1.0f, scenarioEaseValue);
         invoke(op::afterScenarioEase, 1);
         // The release, not the press, ends the watch: the press already cleared the tasks.
         if (navigationReleased()) {
-            scriptWait(3000);
+            hostWait(3000);
             s.restScenarioStarted = false;
             if (DESTROY_SCENARIO_PROP == 0) return;
             discardHeldProp();
         }
     }
     if (DESTROY_SCENARIO_PROP != 0 && s.smokeScenarioStarted && navigationReleased()) {
-        scriptWait(2000);
+        hostWait(2000);
         discardHeldProp();
         s.smokeScenarioStarted = false;
     }

@@ -8,5 +8,5 @@ void horseSection(LoopState& s) {
     }
     grazingBonus(s);
     restTimeCare(s);
-    scriptWait(0); // the one end of every pass
+    hostWait(0); // the one end of every pass
 }

@@ -1,5 +1,7 @@
 #include "host/keyboard.h"
 
+#include "host/recording.h"
+
 KeyState keyStates[keyCount];
 
 namespace {
@@ -20,8 +22,11 @@ bool isHotkeyReleased(DWORD key) {
     if (key >= keyCount) return false;
     const std::uint32_t now = GetTickCount();
     KeyState& state = keyStates[key];
+    const std::uint32_t time = state.time.load(relaxed);
+    const std::int32_t isUpNow = state.isUpNow.load(relaxed);
+    if (recording::on) recording::hotkeyTest(now, time, isUpNow);
     // Unsigned on purpose: the sum wraps with the tick count, and the test is strict.
-    if (!(now < state.time.load(relaxed) + 100u && state.isUpNow.load(relaxed) != 0)) return false;
+    if (!(now < time + 100u && isUpNow != 0)) return false;
     state.time.store(0, relaxed);
     state.isWithAlt.store(0, relaxed);
     state.wasDownBefore.store(0, relaxed);

@@ -21,6 +21,14 @@ struct Vector3 {
     float x, y, z;
 };
 
+// The call layer is a handful of instructions a call and must vanish into its callers, which
+// compilers do not always see for themselves.
+#if defined(_MSC_VER) && !defined(__clang__)
+#define EMBERLANE_ALWAYS_INLINE __forceinline
+#else
+#define EMBERLANE_ALWAYS_INLINE [[gnu::always_inline]] inline
+#endif
+
 // A game boolean: any non-zero answer is true.
 inline constexpr bool isTrue(std::int32_t answer) { return answer != 0; }
 
@@ -69,16 +77,44 @@ R decode(const std::uint64_t* slot) {
     }
 }
 
+// Each argument goes through the door of its kind, each call through the door of its answer.
+template <typename T>
+EMBERLANE_ALWAYS_INLINE void push(T arg) {
+    if constexpr (std::is_same_v<T, const char*>) {
+        hostLink.pushText(encode(arg));
+    } else if constexpr (std::is_pointer_v<T>) {
+        static_assert(sizeof(*arg) == 4, "the game writes 32-bit answers through addresses");
+        hostLink.pushOut(encode(arg));
+    } else {
+        hostLink.push(encode(arg));
+    }
+}
+
+template <typename R>
+EMBERLANE_ALWAYS_INLINE const std::uint64_t* call() {
+    if constexpr (std::is_void_v<R>)
+        return hostLink.callVoid();
+    else if constexpr (std::is_same_v<R, Vector3>)
+        return hostLink.callVector();
+    else if constexpr (std::is_same_v<R, std::uint64_t>)
+        return hostLink.call64();
+    else
+        return hostLink.call32();
+}
+
 } // namespace native
 
 // One game call: the hash, one push per argument in order, the call, the result read at once.
 template <typename R = void, typename... Args>
-R invoke(std::uint64_t hash, Args... args) {
-    nativeInit(hash);
-    (nativePush64(native::encode(args)), ...);
-    const std::uint64_t* slot = nativeCall();
+EMBERLANE_ALWAYS_INLINE R invoke(std::uint64_t hash, Args... args) {
+    hostLink.init(hash);
+    (native::push(args), ...);
+    const std::uint64_t* slot = native::call<R>();
     if constexpr (!std::is_void_v<R>) return native::decode<R>(slot);
 }
+
+// Hands the frame back to the game: 0 until the next frame, else that many milliseconds.
+inline void hostWait(DWORD ms) { hostLink.wait(ms); }
 
 inline Hash hashOf(const char* name) { return invoke<Hash>(op::hashOfName, name); }
 inline std::int32_t gameTimer() { return invoke<std::int32_t>(op::gameTimer); }

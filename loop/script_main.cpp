@@ -27,6 +27,6 @@ void scriptMain() {
         menuPromptAfterSatchel(s);
         restMenu(s);
         waterEffects(s);
-        horseSection(s); // ends the pass with scriptWait(0)
+        horseSection(s); // ends the pass with a wait of 0: the next frame
     }
 }

@@ -1,6 +1,5 @@
 #include "prompts/labels.h"
 
-#include <cstdio>
 #include <string_view>
 
 LabelLines parseLabels(const char* text, std::size_t size) {
@@ -22,19 +21,4 @@ LabelLines parseLabels(const char* text, std::size_t size) {
         label.assign(line);
     }
     return labels;
-}
-
-LabelLines readLabelFile() {
-    // Binary, with the line-end rule applied by parseLabels: the same texts on every platform.
-    // Only the first ten lines are read.
-    std::string text;
-    if (std::FILE* file = std::fopen("Emberlane.dat", "rb")) {
-        std::size_t lines = 0;
-        for (int c; lines < labelCount && (c = std::fgetc(file)) != EOF;) {
-            text.push_back(static_cast<char>(c));
-            if (c == '\n') ++lines;
-        }
-        std::fclose(file);
-    }
-    return parseLabels(text.data(), text.size());
 }

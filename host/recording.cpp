@@ -1,0 +1,326 @@
+// The recorder: stands in front of the host's functions and writes down what the game
+// answered, with the plug-in's own calls, the waits and what the hotkey test read. It writes
+// through a buffer, hands it to the file at least once a second and stops for good at the
+// first write that fails, leaving the plug-in to play on as if it had never recorded.
+#include "host/recording.h"
+
+#include "host/host_interface.h"
+
+#include <algorithm>
+#include <cstring>
+
+// The host's own functions, until a recording puts the recorder in front of them. Constant:
+// filled in before any of the plug-in's own start-up runs.
+constinit HostLink hostLink = {nativeInit, nativePush64, nativePush64, nativePush64, nativeCall,
+                               nativeCall, nativeCall,   nativeCall,   scriptWait};
+
+#ifndef EMBERLANE_VERSION
+#define EMBERLANE_VERSION "unknown"
+#endif
+
+namespace recording {
+
+bool on = false;
+
+namespace {
+
+constexpr char magic[8] = {'E', 'M', 'B', 'E', 'R', 'R', 'E', 'C'};
+constexpr std::uint16_t formatVersion = 1;
+constexpr std::size_t maxArgs = 16;
+constexpr std::size_t sliceCalls = 1024; // calls of a slice kept to be repeated
+constexpr std::size_t maxText = 65535;
+constexpr std::size_t maxLabel = 1 << 20;
+constexpr std::uint64_t sizeCap = 256ull << 20;
+constexpr DWORD flushEveryMs = 1000;
+
+// One call as the recording knows it: a text by a digest of its letters (the letters go into
+// the file), an out-parameter by what the game wrote there.
+struct Call {
+    std::uint64_t hash = 0;
+    std::uint32_t argc = 0;
+    char kinds[maxArgs] = {};
+    std::uint64_t args[maxArgs] = {};
+    char answer = 'n';
+    std::uint64_t answers[3] = {};
+};
+
+bool operator==(const Call& a, const Call& b) {
+    if (a.hash != b.hash || a.argc != b.argc || a.answer != b.answer) return false;
+    for (std::uint32_t i = 0; i < a.argc; ++i)
+        if (a.kinds[i] != b.kinds[i] || a.args[i] != b.args[i]) return false;
+    for (int i = 0; i < 3; ++i)
+        if (a.answers[i] != b.answers[i]) return false;
+    return true;
+}
+
+struct Recorder {
+    HANDLE file = INVALID_HANDLE_VALUE;
+    unsigned char buffer[64 << 10];
+    std::size_t used = 0;
+    std::uint64_t written = 0; // handed to the file
+    DWORD lastFlush = 0;
+    DWORD lastTick = 0;
+    std::uint32_t lastNow = 0, lastTime = 0;
+
+    // This slice's calls and the previous one's: a call made again at the same place of the
+    // next slice, with the same answer, is written as part of a count.
+    Call slices[2][sliceCalls];
+    int current = 0;
+    std::size_t position = 0, previousCount = 0;
+    std::uint64_t repeats = 0;
+
+    Call call;                             // the call under way
+    std::uint64_t addresses[maxArgs] = {}; // its texts and out-parameters, where they lie
+};
+
+Recorder* r = nullptr;
+
+void stop() {
+    hostLink = {nativeInit, nativePush64, nativePush64, nativePush64, nativeCall,
+                nativeCall, nativeCall,   nativeCall,   scriptWait};
+    on = false;
+    if (r->file != INVALID_HANDLE_VALUE) CloseHandle(r->file);
+    r->file = INVALID_HANDLE_VALUE;
+}
+
+bool flush() {
+    DWORD done = 0;
+    if (r->used && (!WriteFile(r->file, r->buffer, static_cast<DWORD>(r->used), &done, nullptr) ||
+                    done != r->used)) {
+        stop();
+        return false;
+    }
+    r->written += r->used;
+    r->used = 0;
+    return true;
+}
+
+bool put(const void* data, std::size_t size) {
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    while (size) {
+        if (r->used == sizeof r->buffer && !flush()) return false;
+        const std::size_t n = std::min(size, sizeof r->buffer - r->used);
+        std::memcpy(r->buffer + r->used, bytes, n);
+        r->used += n;
+        bytes += n;
+        size -= n;
+    }
+    return true;
+}
+
+bool putByte(unsigned char b) { return put(&b, 1); }
+
+bool putVarint(std::uint64_t v) {
+    unsigned char bytes[10];
+    std::size_t n = 0;
+    do {
+        bytes[n] = static_cast<unsigned char>(v & 0x7F);
+        v >>= 7;
+        if (v) bytes[n] |= 0x80;
+        ++n;
+    } while (v);
+    return put(bytes, n);
+}
+
+bool putLittle(std::uint64_t v, std::size_t size) {
+    unsigned char bytes[8];
+    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<unsigned char>(v >> (8 * i));
+    return put(bytes, size);
+}
+
+bool putText(const char* text, std::size_t size) { return putVarint(size) && put(text, size); }
+
+// Room for a record of at most `size` bytes below the cap; at the cap, the mark that says so
+// ends the recording.
+bool room(std::size_t size) {
+    if (r->written + r->used + size + 1 < sizeCap) return true;
+    if (putByte('X')) flush();
+    if (on) stop();
+    return false;
+}
+
+// The calls just made again as they were, as one count.
+bool endRepeats() {
+    if (!r->repeats) return true;
+    const std::uint64_t n = r->repeats;
+    r->repeats = 0;
+    return room(16) && putByte('R') && putVarint(n);
+}
+
+std::uint64_t digest(const char* text) {
+    std::uint64_t h = 0xCBF29CE484222325ull;
+    for (; text && *text; ++text) {
+        h ^= static_cast<unsigned char>(*text);
+        h *= 0x100000001B3ull;
+    }
+    return h;
+}
+
+std::size_t textSize(std::uint64_t address) {
+    return address ? strnlen(reinterpret_cast<const char*>(address), maxText) : 0;
+}
+
+bool writeCall(const Call& c) {
+    std::size_t size = 32 + 11 * c.argc;
+    for (std::uint32_t i = 0; i < c.argc; ++i)
+        if (c.kinds[i] == 't') size += textSize(r->addresses[i]);
+    if (!room(size) || !putByte('C') || !putLittle(c.hash, 8) || !putByte(c.argc & 0xFF))
+        return false;
+    for (std::uint32_t i = 0; i < c.argc; ++i) {
+        if (!putByte(c.kinds[i])) return false;
+        const bool ok = c.kinds[i] == 't' ? putText(reinterpret_cast<const char*>(r->addresses[i]),
+                                                    textSize(r->addresses[i]))
+                        : c.kinds[i] == 'o' ? putLittle(c.args[i], 4)
+                                            : putVarint(c.args[i]);
+        if (!ok) return false;
+    }
+    if (!putByte(c.answer)) return false;
+    switch (c.answer) {
+    case 'i':
+    case 'w':
+        return putVarint(c.answers[0]);
+    case 'c':
+        return putLittle(c.answers[0], 4) && putLittle(c.answers[1], 4) &&
+               putLittle(c.answers[2], 4);
+    default:
+        return true;
+    }
+}
+
+void pushAs(char kind, std::uint64_t value) {
+    Call& c = r->call;
+    if (c.argc < maxArgs) {
+        c.kinds[c.argc] = kind;
+        c.args[c.argc] = value;
+        r->addresses[c.argc] = value;
+    }
+    ++c.argc;
+}
+
+void answered(char answer, const std::uint64_t* slot) {
+    Call& c = r->call;
+    if (c.argc > maxArgs) return stop(); // more than a call can carry: not recordable
+    c.answer = answer;
+    c.answers[0] = c.answers[1] = c.answers[2] = 0;
+    if (answer == 'i') {
+        c.answers[0] = static_cast<std::uint32_t>(slot[0]);
+    } else if (answer == 'w') {
+        c.answers[0] = slot[0];
+    } else if (answer == 'c') {
+        for (int i = 0; i < 3; ++i) c.answers[i] = static_cast<std::uint32_t>(slot[i]);
+    }
+    for (std::uint32_t i = 0; i < c.argc; ++i) {
+        if (c.kinds[i] == 't') {
+            c.args[i] = digest(reinterpret_cast<const char*>(r->addresses[i]));
+        } else if (c.kinds[i] == 'o') {
+            std::uint32_t written;
+            std::memcpy(&written, reinterpret_cast<const void*>(r->addresses[i]), 4);
+            c.args[i] = written;
+        }
+    }
+    if (r->position < r->previousCount && c == r->slices[1 - r->current][r->position]) {
+        ++r->repeats;
+    } else if (!endRepeats() || !writeCall(c)) {
+        return;
+    }
+    if (r->position < sliceCalls) r->slices[r->current][r->position] = c;
+    ++r->position;
+}
+
+void init(std::uint64_t hash) {
+    r->call.hash = hash;
+    r->call.argc = 0;
+    nativeInit(hash);
+}
+void push(std::uint64_t v) {
+    pushAs('v', v);
+    nativePush64(v);
+}
+void pushText(std::uint64_t v) {
+    pushAs('t', v);
+    nativePush64(v);
+}
+void pushOut(std::uint64_t v) {
+    pushAs('o', v);
+    nativePush64(v);
+}
+std::uint64_t* callAnswering(char answer) {
+    std::uint64_t* slot = nativeCall();
+    answered(answer, slot);
+    return slot;
+}
+std::uint64_t* callVoid() { return callAnswering('n'); }
+std::uint64_t* call32() { return callAnswering('i'); }
+std::uint64_t* call64() { return callAnswering('w'); }
+std::uint64_t* callVector() { return callAnswering('c'); }
+
+// A wait ends a slice. Its record says how long the slice ran since the last wait ended and
+// how long the wait took, in tick-count milliseconds: the game's time, as near as the plug-in
+// can tell without asking the game.
+void wait(DWORD ms) {
+    const bool recorded = endRepeats();
+    const DWORD before = GetTickCount();
+    scriptWait(ms);
+    const DWORD after = GetTickCount();
+    if (!recorded || !room(40) || !putByte('W') || !putVarint(ms) ||
+        !putVarint(static_cast<DWORD>(before - r->lastTick)) ||
+        !putVarint(static_cast<DWORD>(after - before)))
+        return;
+    r->lastTick = after;
+    r->current = 1 - r->current;
+    r->previousCount = std::min(r->position, sliceCalls);
+    r->position = 0;
+    if (static_cast<DWORD>(after - r->lastFlush) >= flushEveryMs) {
+        r->lastFlush = after;
+        flush();
+    }
+}
+
+// Unloading ends the file with the mark of a whole recording; a game that is killed leaves it
+// cut after the last second handed over.
+struct AtUnload {
+    ~AtUnload() {
+        if (on && endRepeats() && room(1) && putByte('E')) flush();
+        if (on) stop();
+        delete r;
+        r = nullptr;
+    }
+} atUnload;
+
+} // namespace
+
+void start(UINT hotkey, INT destroyProp) {
+    r = new Recorder;
+    r->file = CreateFileA(".\\Emberlane.rec", GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                          CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (r->file == INVALID_HANDLE_VALUE) return;
+    on = true;
+    r->lastTick = r->lastFlush = GetTickCount();
+    const std::size_t version = std::strlen(EMBERLANE_VERSION);
+    if (!put(magic, sizeof magic) || !putLittle(formatVersion, 2) || !putByte(version & 0xFF) ||
+        !put(EMBERLANE_VERSION, version & 0xFF) || !putByte('S') || !putLittle(hotkey, 4) ||
+        !putLittle(static_cast<std::uint32_t>(destroyProp), 4) || !flush())
+        return;
+    hostLink = {init, push, pushText, pushOut, callVoid, call32, call64, callVector, wait};
+}
+
+void labelLines(const LabelLines& labels) {
+    std::size_t size = 16;
+    for (const std::string& label : labels) {
+        if (label.size() > maxLabel) return stop(); // more than a replay takes
+        size += label.size() + 10;
+    }
+    if (!endRepeats() || !room(size) || !putByte('L') || !putByte(labelCount)) return;
+    for (const std::string& label : labels)
+        if (!putText(label.data(), label.size())) return;
+}
+
+void hotkeyTest(std::uint32_t now, std::uint32_t time, std::int32_t isUpNow) {
+    if (!endRepeats() || !room(20) || !putByte('K') || !putVarint(now - r->lastNow) ||
+        !putVarint(time - r->lastTime) || !putVarint(static_cast<std::uint32_t>(isUpNow)))
+        return;
+    r->lastNow = now;
+    r->lastTime = time;
+}
+
+} // namespace recording
