@@ -34,13 +34,6 @@ Watched watch(std::string name, Handle handle) {
     return w;
 }
 
-// A core that the plug-in raises a point at a time is one line of the timeline.
-struct Run {
-    bool open = false;
-    std::int32_t from = 0, to = 0;
-    std::int64_t since = 0, last = 0;
-};
-
 constexpr const char* coreNames[2] = {"health", "stamina"};
 
 struct Player {
@@ -51,7 +44,7 @@ struct Player {
     std::vector<Watched> watched;
     std::vector<std::string> shown;
     std::map<std::string, std::int64_t> shownSince;
-    std::map<std::string, Run> runs;
+    CoreRuns runs;
     passes::Counter counter;
     std::uint64_t passCalls = 0;
 
@@ -72,30 +65,6 @@ struct Player {
     void note(std::string what, std::string detail, Cause cause = Cause::Plugin,
               std::int64_t at = -1) {
         record.events.push_back({at < 0 ? now() : at, std::move(what), std::move(detail), cause});
-    }
-
-    void closeRun(const std::string& series, Run& r) {
-        if (!r.open) return;
-        std::string detail = std::to_string(r.from) + " -> " + std::to_string(r.to);
-        if (r.to - r.from > 1) detail += ", a point at a time until " + timeline::clock(r.last);
-        note(series, detail, Cause::Plugin, r.since);
-        r.open = false;
-    }
-
-    void coreChanged(const std::string& series, std::int32_t from, std::int32_t to, Cause cause) {
-        Run& r = runs[series];
-        if (cause != Cause::Plugin || to != from + 1) { // set at once: a line of its own
-            closeRun(series, r);
-            note(series, std::to_string(from) + " -> " + std::to_string(to), cause);
-            return;
-        }
-        if (r.open && from == r.to && now() - r.last <= 3100) {
-            r.to = to;
-            r.last = now();
-            return;
-        }
-        closeRun(series, r);
-        r = {true, from, to, now(), now()};
     }
 
     // Scenarios, cores, points, props and overpowers, noted as changes of `cause`: the
@@ -131,7 +100,7 @@ struct Player {
             for (int i = 0; i < 2; ++i)
                 if (e->cores[i] != w.cores[i]) {
                     const std::string series = w.name + " " + coreNames[i];
-                    coreChanged(series, w.cores[i], e->cores[i], cause);
+                    runs.changed(record, now(), series, w.cores[i], e->cores[i], cause);
                     w.cores[i] = e->cores[i];
                     record.samples.push_back({now(), series, e->cores[i]});
                 }
@@ -227,7 +196,7 @@ struct Player {
     void finish() {
         if (passCalls) record.callsPerPass.push_back(passCalls);
         passCalls = 0;
-        for (auto& [series, run] : runs) closeRun(series, run);
+        runs.closeAll(record);
         std::stable_sort(record.events.begin(), record.events.end(),
                          [](const Event& a, const Event& b) { return a.ms < b.ms; });
         if (settings.printEvents) std::fputs(timeline::text(record).c_str(), stdout);
@@ -235,6 +204,39 @@ struct Player {
 };
 
 } // namespace
+
+namespace {
+void closeRun(Record& record, const std::string& series, CoreRuns::Run& r) {
+    if (!r.open) return;
+    std::string detail = std::to_string(r.from) + " -> " + std::to_string(r.to);
+    if (r.to - r.from > 1) detail += ", a point at a time until " + timeline::clock(r.last);
+    record.events.push_back({r.since, series, detail, Cause::Plugin});
+    r.open = false;
+}
+} // namespace
+
+void CoreRuns::changed(Record& record, std::int64_t now, const std::string& series,
+                       std::int32_t from, std::int32_t to, Cause cause) {
+    Run& r = runs[series];
+    if (cause != Cause::Plugin || to != from + 1) { // set at once: a line of its own
+        closeRun(record, series, r);
+        record.events.push_back(
+            {now, series, std::to_string(from) + " -> " + std::to_string(to), cause});
+        return;
+    }
+    // A refill that pauses longer than its slowest interval (3000 ms) begins a new line.
+    if (r.open && from == r.to && now - r.last <= 3100) {
+        r.to = to;
+        r.last = now;
+        return;
+    }
+    closeRun(record, series, r);
+    r = {true, from, to, now, now};
+}
+
+void CoreRuns::closeAll(Record& record) {
+    for (auto& [series, run] : runs) closeRun(record, series, run);
+}
 
 Cast castOf(const sim::Sim& sim) { return {{"player", sim.player}}; }
 

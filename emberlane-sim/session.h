@@ -6,6 +6,7 @@
 #include "sim/sim.h"
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,21 @@ struct Record {
     std::int64_t endMs = 0;
     std::size_t pointsLeft = 0;
     std::uint64_t digest = 0;
+};
+
+// A core that the plug-in raises a point at a time is one line of the timeline: the run from
+// the first point to the last, with the time it ended.
+struct CoreRuns {
+    struct Run {
+        bool open = false;
+        std::int32_t from = 0, to = 0;
+        std::int64_t since = 0, last = 0;
+    };
+    std::map<std::string, Run> runs;
+
+    void changed(Record& record, std::int64_t now, const std::string& series, std::int32_t from,
+                 std::int32_t to, Cause cause);
+    void closeAll(Record& record);
 };
 
 struct Settings {
