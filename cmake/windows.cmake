@@ -183,14 +183,14 @@ endif()
 add_test(NAME windows.asi-imports-and-exports
     COMMAND ${EMBERLANE_BASH} ${PROJECT_SOURCE_DIR}/tests/check_asi_tables ${EMBERLANE_OBJDUMP}
             $<TARGET_FILE:emberlane_asi> $<TARGET_FILE:standin_hook>)
+set(EMBERLANE_RELEASE_CHECK ${EMBERLANE_RELEASE_ZIP} ${PROJECT_SOURCE_DIR}/dist ${EMBERLANE_OBJDUMP}
+    $<TARGET_FILE:standin_hook> ${EMBERLANE_NOTICES})
 # MinGW's debug file shows which parts of its runtime the .asi holds; MSVC's PDB is not read.
 if(NOT MSVC)
-    set(EMBERLANE_ASI_DEBUG $<TARGET_FILE:emberlane_asi>.debug)
+    list(APPEND EMBERLANE_RELEASE_CHECK $<TARGET_FILE:emberlane_asi>.debug)
+    add_test(NAME windows.release-check-refuses
+        COMMAND ${EMBERLANE_BASH} ${PROJECT_SOURCE_DIR}/tests/check_release_refuses
+                ${EMBERLANE_RELEASE_CHECK})
 endif()
-set(EMBERLANE_RELEASE_CHECK ${EMBERLANE_RELEASE_ZIP} ${PROJECT_SOURCE_DIR}/dist ${EMBERLANE_OBJDUMP}
-    $<TARGET_FILE:standin_hook> ${EMBERLANE_NOTICES} ${EMBERLANE_ASI_DEBUG})
 add_test(NAME windows.release-archive
     COMMAND ${EMBERLANE_BASH} ${PROJECT_SOURCE_DIR}/tests/check_release ${EMBERLANE_RELEASE_CHECK})
-add_test(NAME windows.release-check-refuses
-    COMMAND ${EMBERLANE_BASH} ${PROJECT_SOURCE_DIR}/tests/check_release_refuses
-            ${EMBERLANE_RELEASE_CHECK})
