@@ -80,18 +80,26 @@ else()
         VERBATIM)
 endif()
 
-# What a player downloads: the .asi, its two files, the translations, the install guide and
-# their hashes.
+# What a player downloads: the .asi, its two files, the translations, the install guide, the
+# licence, the notices of the runtime linked into the .asi, and their hashes. Each toolchain
+# links a runtime of its own, so the notices are those of the toolchain that built it.
 set(EMBERLANE_RELEASE Emberlane-${PROJECT_VERSION}-win64)
+if(MSVC)
+    set(EMBERLANE_NOTICES ${PROJECT_SOURCE_DIR}/dist/notices/msvc.txt)
+else()
+    set(EMBERLANE_NOTICES ${PROJECT_SOURCE_DIR}/dist/notices/mingw-w64.txt)
+endif()
 set(EMBERLANE_RELEASE_ZIP ${CMAKE_BINARY_DIR}/${EMBERLANE_RELEASE}.zip)
 file(GLOB_RECURSE EMBERLANE_TRANSLATIONS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/dist/translations/*)
 add_custom_command(OUTPUT ${EMBERLANE_RELEASE_ZIP}
     COMMAND ${CMAKE_COMMAND} -D ASI=$<TARGET_FILE:emberlane_asi> -D DIST=${PROJECT_SOURCE_DIR}/dist
+            -D LICENSE=${PROJECT_SOURCE_DIR}/LICENSE -D NOTICES=${EMBERLANE_NOTICES}
             -D RELEASE=${EMBERLANE_RELEASE} -D OUT=${CMAKE_BINARY_DIR}
             -P ${PROJECT_SOURCE_DIR}/cmake/pack-release.cmake
     DEPENDS emberlane_asi ${PROJECT_SOURCE_DIR}/cmake/pack-release.cmake
             ${PROJECT_SOURCE_DIR}/dist/Emberlane.ini ${PROJECT_SOURCE_DIR}/dist/Emberlane.dat
             ${PROJECT_SOURCE_DIR}/dist/INSTALL.txt ${EMBERLANE_TRANSLATIONS}
+            ${PROJECT_SOURCE_DIR}/LICENSE ${EMBERLANE_NOTICES}
     COMMENT "Packing ${EMBERLANE_RELEASE}.zip" VERBATIM)
 add_custom_target(release ALL DEPENDS ${EMBERLANE_RELEASE_ZIP})
 
@@ -176,6 +184,14 @@ endif()
 add_test(NAME windows.asi-imports-and-exports
     COMMAND ${EMBERLANE_BASH} ${PROJECT_SOURCE_DIR}/tests/check_asi_tables ${EMBERLANE_OBJDUMP}
             $<TARGET_FILE:emberlane_asi> $<TARGET_FILE:standin_hook>)
+set(EMBERLANE_RELEASE_CHECK ${EMBERLANE_RELEASE_ZIP} ${PROJECT_SOURCE_DIR}/dist ${EMBERLANE_OBJDUMP}
+    $<TARGET_FILE:standin_hook> ${EMBERLANE_NOTICES})
+# MinGW's debug file shows which parts of its runtime the .asi holds; MSVC's PDB is not read.
+if(NOT MSVC)
+    list(APPEND EMBERLANE_RELEASE_CHECK $<TARGET_FILE:emberlane_asi>.debug)
+    add_test(NAME windows.release-check-refuses
+        COMMAND ${EMBERLANE_BASH} ${PROJECT_SOURCE_DIR}/tests/check_release_refuses
+                ${EMBERLANE_RELEASE_CHECK})
+endif()
 add_test(NAME windows.release-archive
-    COMMAND ${EMBERLANE_BASH} ${PROJECT_SOURCE_DIR}/tests/check_release ${EMBERLANE_RELEASE_ZIP}
-            ${PROJECT_SOURCE_DIR}/dist ${EMBERLANE_OBJDUMP} $<TARGET_FILE:standin_hook>)
+    COMMAND ${EMBERLANE_BASH} ${PROJECT_SOURCE_DIR}/tests/check_release ${EMBERLANE_RELEASE_CHECK})
