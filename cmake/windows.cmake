@@ -135,7 +135,9 @@ emberlane_static_runtime(standin_hook)
 add_library(emberlane_sim STATIC
     sim/chaos.cpp sim/coroutine_windows.cpp sim/game.cpp sim/host.cpp sim/loader_windows.cpp
     sim/native_table.cpp sim/sim.cpp
-    emberlane-sim/chaos_game.cpp emberlane-sim/compare.cpp emberlane-sim/keys.cpp emberlane-sim/picture.cpp emberlane-sim/scene.cpp
+    emberlane-sim/chaos_game.cpp emberlane-sim/compare.cpp emberlane-sim/keys.cpp
+    emberlane-sim/picture.cpp emberlane-sim/recording_file.cpp emberlane-sim/replay.cpp
+    emberlane-sim/scene.cpp
     emberlane-sim/session.cpp emberlane-sim/timeline.cpp
     host/profile_int.cpp prompts/labels.cpp)
 target_include_directories(emberlane_sim PUBLIC ${PROJECT_SOURCE_DIR})

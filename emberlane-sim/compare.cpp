@@ -185,7 +185,7 @@ Outcome compareGame(const Game& game, const std::string& ours, const std::string
     return out;
 }
 
-std::string report(const Game& game, const Outcome& outcome) {
+std::string report(const Game& game, const Outcome& outcome, const std::string& other) {
     if (!outcome.divergence)
         return game.name + ": identical, " + std::to_string(outcome.passes) + " passes\n";
     const Divergence& d = *outcome.divergence;
@@ -193,11 +193,12 @@ std::string report(const Game& game, const Outcome& outcome) {
                       timeline::clock(d.ms) + " of game time\n";
     if (!d.before.empty()) out += "  before it, both builds:\n" + callList(d.before, "    ");
     out += "  this build:\n" + callList(d.ours, "    ");
-    out += "  the other build:\n" + callList(d.theirs, "    ");
+    out += "  " + other + ":\n" + callList(d.theirs, "    ");
     if (d.seenDifferently.empty())
         out += "  at the end of that pass a player sees no difference yet\n";
     else
-        out += "  at the end of that pass a player sees (this build | the other):\n" +
+        out += "  at the end of that pass a player sees (this build | " +
+               (other == "the other build" ? std::string("the other") : other) + "):\n" +
                callList(d.seenDifferently, "    ");
     return out;
 }

@@ -38,7 +38,8 @@ struct Outcome {
 Outcome compareGame(const Game& game, const std::string& ours, const std::string& theirs,
                     const sim::Options& options);
 
-// The report of one game, a few lines.
-std::string report(const Game& game, const Outcome& outcome);
+// The report of one game, a few lines; `other` names what this build is held against.
+std::string report(const Game& game, const Outcome& outcome,
+                   const std::string& other = "the other build");
 
 } // namespace compare

@@ -2,6 +2,7 @@
 // or plays the same games with two builds and shows where they first differ.
 #include "emberlane-sim/compare.h"
 #include "emberlane-sim/picture.h"
+#include "emberlane-sim/replay.h"
 #include "emberlane-sim/scene.h"
 #include "emberlane-sim/session.h"
 #include "emberlane-sim/timeline.h"
@@ -28,14 +29,19 @@ namespace {
 
 constexpr const char* usageText =
     "usage: emberlane-sim [--scene FILE] [--ini FILE] [--dat FILE] [--frame-ms N] [--seed N]\n"
-    "                     [--trace] [--svg FILE] [--quiet] [--plugin PATH]\n"
+    "                     [--trace] [--svg FILE] [--quiet] [--plugin PATH] [--record FILE]\n"
+    "       emberlane-sim --replay FILE [--plugin PATH] [--trace] [--svg FILE] [--quiet]\n"
     "       emberlane-sim --compare OTHER [--plugin PATH] [--scenes DIR] [--chaos N]\n"
     "                     [--passes N] [--ini FILE] [--dat FILE]\n"
     "With no --scene, plays the built-in walkthrough. Scene format: see emberlane-sim/scene.h.\n"
     "--compare plays the walkthrough, every scene file of DIR and N seeded chaos games of\n"
     "--passes passes with this build (--plugin, or the one built here) and with OTHER (the\n"
     "path of another Emberlane.so), and shows where they first differ. Exit status 0: every\n"
-    "game identical; 1: a game differs; 2: bad input.\n";
+    "game identical; 1: a game differs; 2: bad input.\n"
+    "--record FILE keeps the recording the plug-in makes of the play (RECORD_SESSION=1).\n"
+    "--replay plays a recording (Emberlane.rec, docs/recording.md) with this build, its calls\n"
+    "answered from the recording and checked against it. Exit status 0: every pass\n"
+    "identical; 1: a pass differs; 2: not a recording, another format version, or damaged.\n";
 
 std::optional<std::string> readFile(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
@@ -62,6 +68,7 @@ struct Command {
     std::optional<std::string> datPath;
     std::optional<std::string> other; // --compare
     std::optional<std::string> scenesDir;
+    std::optional<std::string> replayPath;
     long long chaosGames = 20, chaosPasses = 5000;
 };
 
@@ -118,6 +125,36 @@ int compareBuilds(const Command& c, const std::string& firstName, const scene::S
     return differing == 0 ? 0 : 1;
 }
 
+int replayRecording(const Command& c) {
+    try {
+        const replay::Outcome outcome = replay::run(*c.replayPath, c.settings);
+        using Status = replay::Outcome::Status;
+        if (outcome.status == Status::BadFile && outcome.ending.empty()) {
+            std::string why = replay::report(*c.replayPath, outcome);
+            why.pop_back();
+            return fail(why);
+        }
+        std::printf("recording          %s, by Emberlane %s\n%s\n", c.replayPath->c_str(),
+                    outcome.pluginVersion.c_str(),
+                    timeline::settingsHeader(
+                        replay::settingsFile(outcome.hotkey, outcome.destroyProp), "the recording")
+                        .c_str());
+        if (c.settings.printEvents) std::fputs(timeline::text(outcome.record).c_str(), stdout);
+        std::printf("\n%s%s", timeline::summary(outcome.record).c_str(),
+                    replay::report(*c.replayPath, outcome).c_str());
+        if (!c.svgPath.empty()) {
+            std::ofstream out(c.svgPath, std::ios::binary);
+            out << picture::svg(outcome.record);
+            if (!out) return fail("cannot write '" + c.svgPath + "'");
+        }
+        return outcome.status == Status::Identical ? 0 : outcome.status == Status::Differs ? 1 : 2;
+    } catch (const sim::GameError& e) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "emberlane-sim: the game stopped: %s\n", e.what());
+        return 1;
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -135,6 +172,10 @@ int main(int argc, char** argv) {
             settings.options.plugin = argv[++i];
         else if (arg == "--compare" && hasValue)
             c.other = argv[++i];
+        else if (arg == "--replay" && hasValue)
+            c.replayPath = argv[++i];
+        else if (arg == "--record" && hasValue)
+            settings.options.keepRecording = argv[++i];
         else if (arg == "--scenes" && hasValue)
             c.scenesDir = argv[++i];
         else if (arg == "--chaos" && hasValue) {
@@ -181,6 +222,10 @@ int main(int argc, char** argv) {
     } else {
         settings.options.dat = readFile(std::string(EMBERLANE_DIST_DIR) + "/Emberlane.dat");
     }
+
+    if (c.replayPath) return replayRecording(c);
+    if (!settings.options.keepRecording.empty())
+        settings.options.ini = sim::withRecording(settings.options.ini);
 
     std::string text = walkthrough::scene;
     std::string name = "walkthrough";

@@ -44,13 +44,19 @@ struct Call {
     std::uint64_t answers[3] = {};
 };
 
-bool operator==(const Call& a, const Call& b) {
+// The same call: the same native with the same arguments, answered or not alike.
+bool sameCall(const Call& a, const Call& b) {
     if (a.hash != b.hash || a.argc != b.argc || a.answer != b.answer) return false;
     for (std::uint32_t i = 0; i < a.argc; ++i)
-        if (a.kinds[i] != b.kinds[i] || a.args[i] != b.args[i]) return false;
-    for (int i = 0; i < 3; ++i)
-        if (a.answers[i] != b.answers[i]) return false;
+        if (a.kinds[i] != b.kinds[i] || (a.kinds[i] != 'o' && a.args[i] != b.args[i])) return false;
     return true;
+}
+
+bool sameAnswer(const Call& a, const Call& b) {
+    for (std::uint32_t i = 0; i < a.argc; ++i)
+        if (a.kinds[i] == 'o' && a.args[i] != b.args[i]) return false;
+    return a.answers[0] == b.answers[0] && a.answers[1] == b.answers[1] &&
+           a.answers[2] == b.answers[2];
 }
 
 struct Recorder {
@@ -130,6 +136,13 @@ bool putLittle(std::uint64_t v, std::size_t size) {
 
 bool putText(const char* text, std::size_t size) { return putVarint(size) && put(text, size); }
 
+// A change of a value, small when the value moves a little: the difference, signed, with its
+// sign in the lowest bit.
+bool putChange(std::uint64_t from, std::uint64_t to) {
+    const auto d = static_cast<std::int64_t>(to - from);
+    return putVarint((static_cast<std::uint64_t>(d) << 1) ^ static_cast<std::uint64_t>(d >> 63));
+}
+
 // Room for a record of at most `size` bytes below the cap; at the cap, the mark that says so
 // ends the recording.
 bool room(std::size_t size) {
@@ -187,7 +200,19 @@ bool writeCall(const Call& c) {
     }
 }
 
+// The call made at the same place of the previous slice, answered anew: the changes alone.
+bool writeAnswer(const Call& before, const Call& c) {
+    if (!room(16 + 10 * (3 + c.argc)) || !putByte('A')) return false;
+    const int answers = c.answer == 'c' ? 3 : c.answer == 'n' ? 0 : 1;
+    for (int i = 0; i < answers; ++i)
+        if (!putChange(before.answers[i], c.answers[i])) return false;
+    for (std::uint32_t i = 0; i < c.argc; ++i)
+        if (c.kinds[i] == 'o' && !putChange(before.args[i], c.args[i])) return false;
+    return true;
+}
+
 void pushAs(char kind, std::uint64_t value) {
+    if (value == 0) kind = 'v'; // no text, no address: the value 0
     Call& c = r->call;
     if (c.argc < maxArgs) {
         c.kinds[c.argc] = kind;
@@ -218,8 +243,12 @@ void answered(char answer, const std::uint64_t* slot) {
             c.args[i] = written;
         }
     }
-    if (r->position < r->previousCount && c == r->slices[1 - r->current][r->position]) {
+    const Call* before =
+        r->position < r->previousCount ? &r->slices[1 - r->current][r->position] : nullptr;
+    if (before && sameCall(c, *before) && sameAnswer(c, *before)) {
         ++r->repeats;
+    } else if (before && sameCall(c, *before)) {
+        if (!endRepeats() || !writeAnswer(*before, c)) return;
     } else if (!endRepeats() || !writeCall(c)) {
         return;
     }

@@ -4,6 +4,7 @@
 #include "sim/loader.h"
 #include "sim/native_table.h"
 
+#include <cctype>
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
@@ -62,6 +63,8 @@ Sim::Sim(Options options) : host((resetHost(), sim::host())), game(host.game) {
     if (options.ini) writeFile(directory + "/Emberlane.ini", *options.ini);
     if (options.dat) writeFile(directory + "/Emberlane.dat", *options.dat);
     oldDirectory = std::filesystem::current_path().string();
+    if (!options.keepRecording.empty())
+        keepRecording = std::filesystem::absolute(options.keepRecording).string();
     std::filesystem::current_path(directory);
 
     host.frameMs = options.frameMs;
@@ -106,6 +109,24 @@ void Sim::unload() {
     if (host.script) throw GameError("the plug-in was unloaded with its script still registered");
 }
 
+std::string withRecording(const std::optional<std::string>& ini) {
+    std::string text = ini.value_or("");
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        std::string line = text.substr(start, end - start);
+        line.erase(0, line.find_first_not_of(" \t"));
+        line.erase(line.find_last_not_of(" \t\r") + 1);
+        for (char& c : line) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        if (line == "[SETTINGS]")
+            return text.insert(std::min(end + 1, text.size()),
+                               std::string(end == text.size() ? "\n" : "") + "RECORD_SESSION=1\n");
+        start = end + 1;
+    }
+    return text + (text.empty() || text.back() == '\n' ? "" : "\n") +
+           "[SETTINGS]\nRECORD_SESSION=1\n";
+}
+
 std::string Sim::describeFloat(float f) { return floatText(f); }
 
 BOOL Sim::notify(DWORD reason) { return loader::notify(module, reason); }
@@ -117,6 +138,9 @@ Sim::~Sim() {
         std::fprintf(stderr, "emberlane-sim: while unloading: %s\n", e.what());
     }
     std::error_code ignored;
+    if (!keepRecording.empty())
+        std::filesystem::copy_file(directory + "/Emberlane.rec", keepRecording,
+                                   std::filesystem::copy_options::overwrite_existing, ignored);
     std::filesystem::current_path(oldDirectory, ignored);
     std::filesystem::remove_all(directory, ignored);
 }

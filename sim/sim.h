@@ -29,7 +29,12 @@ struct Options {
     std::int32_t startTime = 60000; // the game timer when the session starts
     std::uint32_t tickBase = 0x00500000;
     std::function<void()> onScriptRegister; // called inside the plug-in's attach
+    std::string keepRecording; // where to keep the plug-in's Emberlane.rec when it unloads
 };
+
+// The settings file with recording turned on: RECORD_SESSION=1 first in its [SETTINGS]
+// section (a section of its own when it has none).
+std::string withRecording(const std::optional<std::string>& ini);
 
 // Set by each Sim when it unloads the plug-in: did dlclose really unload it?
 extern bool lastUnloadComplete;
@@ -97,6 +102,7 @@ struct Sim {
     std::string oldDirectory;
     std::string directory;
     std::string pluginPath;
+    std::string keepRecording;
     bool recording = false;
 };
 
