@@ -627,7 +627,9 @@ struct Replay {
         if (differs) {
             watcher.wait(ms);
             if (counter.ended) finishDifference();
-            ourTime += ms ? ms : lastFrame;
+            // The game resumes a script at a frame: a wait ends at the first one after it.
+            const std::int64_t frame = std::max<std::int64_t>(lastFrame, 1);
+            ourTime += ms ? (ms + frame - 1) / frame * frame : frame;
             if (++ourSteps > restOfPass) finishDifference();
             return;
         }

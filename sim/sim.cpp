@@ -66,6 +66,7 @@ Sim::Sim(Options options) : host((resetHost(), sim::host())), game(host.game) {
     if (!options.keepRecording.empty())
         keepRecording = std::filesystem::absolute(options.keepRecording).string();
     std::filesystem::current_path(directory);
+    if (options.beforeLoad) options.beforeLoad();
 
     host.frameMs = options.frameMs;
     host.startTime = options.startTime;

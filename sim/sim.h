@@ -30,6 +30,7 @@ struct Options {
     std::uint32_t tickBase = 0x00500000;
     std::function<void()> onScriptRegister; // called inside the plug-in's attach
     std::string keepRecording; // where to keep the plug-in's Emberlane.rec when it unloads
+    std::function<void()> beforeLoad; // in the game's folder, its files written, nothing loaded
 };
 
 // The settings file with recording turned on: RECORD_SESSION=1 first in its [SETTINGS]
