@@ -51,7 +51,9 @@ bool positive(const char* text, long long& out) {
     return r.ec == std::errc{} && r.ptr == end && out > 0;
 }
 
+// What was printed comes first, so an error stands after the output it ends, also in a pipe.
 int fail(const std::string& what) {
+    std::fflush(stdout);
     std::fprintf(stderr, "emberlane-sim: %s\n", what.c_str());
     return 2;
 }
@@ -183,14 +185,16 @@ int main(int argc, char** argv) {
     }
 
     std::string text = walkthrough::scene;
-    std::string name = "walkthrough";
+    std::string name = "walkthrough", file = walkthrough::file;
+    int firstLine = walkthrough::firstLine;
     if (!c.scenePath.empty()) {
-        const auto file = readFile(c.scenePath);
-        if (!file) return fail("cannot open the scene file '" + c.scenePath + "'");
-        text = *file;
-        name = c.scenePath;
+        const auto contents = readFile(c.scenePath);
+        if (!contents) return fail("cannot open the scene file '" + c.scenePath + "'");
+        text = *contents;
+        name = file = c.scenePath;
+        firstLine = 1;
     }
-    const scene::Parsed parsed = scene::parse(text, name);
+    const scene::Parsed parsed = scene::parse(text, file, firstLine);
     if (!parsed.error.empty()) return fail(parsed.error);
     if (c.other) return compareBuilds(c, name, parsed.scene);
 
@@ -204,7 +208,7 @@ int main(int argc, char** argv) {
             if (!out) return fail("cannot write '" + c.svgPath + "'");
         }
     } catch (const sim::GameError& e) {
-        std::fprintf(stderr, "emberlane-sim: the game stopped: %s\n", e.what());
+        fail(std::string("the game stopped: ") + e.what());
         return 1;
     }
     return 0;
