@@ -30,12 +30,14 @@ constexpr const char* usageText =
     "usage: emberlane-sim [--scene FILE] [--ini FILE] [--dat FILE] [--frame-ms N] [--seed N]\n"
     "                     [--trace] [--svg FILE] [--quiet] [--plugin PATH]\n"
     "       emberlane-sim --compare OTHER [--plugin PATH] [--scenes DIR] [--chaos N]\n"
-    "                     [--passes N] [--ini FILE] [--dat FILE]\n"
+    "                     [--passes N] [--ini FILE] [--dat FILE] [--timelines]\n"
     "With no --scene, plays the built-in walkthrough. Scene format: see emberlane-sim/scene.h.\n"
+    "--quiet leaves out the timeline: the settings and the summary line stay.\n"
     "--compare plays the walkthrough, every scene file of DIR and N seeded chaos games of\n"
     "--passes passes with this build (--plugin, or the one built here) and with OTHER (the\n"
-    "path of another Emberlane.so), and shows where they first differ. Exit status 0: every\n"
-    "game identical; 1: a game differs; 2: bad input.\n";
+    "path of another Emberlane.so), and shows where they first differ, and for a scene what\n"
+    "a player sees differ over the whole game (every line with --timelines). Exit status 0:\n"
+    "every game identical; 1: a game differs; 2: bad input.\n";
 
 std::optional<std::string> readFile(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
@@ -65,6 +67,7 @@ struct Command {
     std::optional<std::string> other; // --compare
     std::optional<std::string> scenesDir;
     long long chaosGames = 20, chaosPasses = 5000;
+    bool timelines = false; // every line of the timelines that differ
 };
 
 int compareBuilds(const Command& c, const std::string& firstName, const scene::Scene& first) {
@@ -101,23 +104,35 @@ int compareBuilds(const Command& c, const std::string& firstName, const scene::S
     for (const std::string& build : {ours, *c.other})
         if (!fs::is_regular_file(build, error)) return fail("no plug-in at '" + build + "'");
     std::printf("this build:      %s\nthe other build: %s\n\n", ours.c_str(), c.other->c_str());
-    int differing = 0;
+    // Identical games as they come; those that differ at the end, alike ones together.
+    std::vector<compare::Differing> differing;
     for (const compare::Game& game : games) {
         try {
             const compare::Outcome outcome =
                 compare::compareGame(game, ours, *c.other, c.settings.options);
-            differing += outcome.divergence.has_value();
-            std::fputs(compare::report(game, outcome).c_str(), stdout);
-            std::fflush(stdout);
+            if (!outcome.divergence) {
+                std::fputs(compare::report(game, outcome).c_str(), stdout);
+                std::fflush(stdout);
+                continue;
+            }
+            differing.push_back({game, *outcome.divergence, {}});
+            if (!game.chaosSeed)
+                differing.back().timeline =
+                    compare::timelineDifferences(game, ours, *c.other, c.settings.options);
         } catch (const sim::GameError& e) {
             return fail(e.what());
         }
     }
-    if (differing == 0)
+    if (differing.empty()) {
         std::printf("\n%zu games: every one identical\n", games.size());
-    else
-        std::printf("\n%zu games: %d differ\n", games.size(), differing);
-    return differing == 0 ? 0 : 1;
+        return 0;
+    }
+    std::vector<std::string> names;
+    for (const compare::Differing& d : differing) names.push_back(d.game.name);
+    std::printf("%s\n%zu games: %zu differ: %s\n",
+                compare::groupedReport(differing, c.timelines).c_str(), games.size(),
+                differing.size(), compare::listOf(names).c_str());
+    return 1;
 }
 
 } // namespace
@@ -154,6 +169,8 @@ int main(int argc, char** argv) {
             settings.trace = true;
         else if (arg == "--quiet")
             settings.printEvents = false;
+        else if (arg == "--timelines")
+            c.timelines = true;
         else if (arg == "--ini" && hasValue) {
             c.iniPath = argv[++i];
             settings.options.ini = readFile(c.iniPath);
