@@ -218,10 +218,11 @@ int main(int argc, char** argv) {
     std::printf("%s\n", timeline::settingsHeader(settings.options.ini, c.iniPath).c_str());
     try {
         const session::Record record = session::play(parsed.scene, settings);
-        std::printf("\n%s", timeline::summary(record).c_str());
+        // The timeline, when printed, stands apart from the summary.
+        std::printf("%s%s", settings.printEvents ? "\n" : "", timeline::summary(record).c_str());
         if (!c.svgPath.empty()) {
             std::ofstream out(c.svgPath, std::ios::binary);
-            out << picture::svg(record);
+            out << picture::svg(record, name);
             if (!out) return fail("cannot write '" + c.svgPath + "'");
         }
     } catch (const sim::GameError& e) {
