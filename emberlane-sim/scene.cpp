@@ -118,7 +118,7 @@ const Table& controls() {
     static const Table table = {
         {"released, offers the \"Rest\" prompt for two seconds (with a pad)",
          {"INPUT_OPEN_SATCHEL_MENU"}},
-        {"released, ends an activity started from a prompt, and the prop goes",
+        {"pressed, ends the player's scenario; released, the prop of a prompt's activity goes",
          listOf(navControlNames)},
         {"released while the player rests, sends a horse within 20 metres to rest",
          {"INPUT_INTERACT_LOCKON"}},

@@ -26,7 +26,7 @@
 // Controls, to press and release:
 //   released, offers the "Rest" prompt for two seconds (with a pad):
 //     INPUT_OPEN_SATCHEL_MENU
-//   released, ends an activity started from a prompt, and the prop goes:
+//   pressed, ends the player's scenario; released, the prop of a prompt's activity goes:
 //     INPUT_FRONTEND_NAV_RIGHT INPUT_FRONTEND_NAV_LEFT INPUT_FRONTEND_NAV_UP
 //     INPUT_FRONTEND_NAV_DOWN
 //   released while the player rests, sends a horse within 20 metres to rest:

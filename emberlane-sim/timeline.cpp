@@ -36,8 +36,10 @@ std::string trimmed(std::string_view s) {
 }
 
 bool isSettings(const std::string& section) {
-    return section.size() == 8 && std::equal(section.begin(), section.end(), "SETTINGS",
-                                             [](char a, char b) { return std::toupper(a) == b; });
+    return section.size() == 8 &&
+           std::equal(section.begin(), section.end(), "SETTINGS", [](char a, char b) {
+               return std::toupper(static_cast<unsigned char>(a)) == b;
+           });
 }
 
 // The keys the plug-in never reads: those before any section, in another one, or in a
