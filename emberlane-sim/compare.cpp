@@ -311,14 +311,15 @@ std::string listOf(const std::vector<std::string>& names) {
     const std::string seed = "chaos seed ";
     std::string out;
     std::vector<long long> seeds; // a run of chaos games, listed together
+    // Appended piece by piece: MinGW's GCC 12 warns on "-" + std::to_string(...).
     auto flush = [&] {
         if (seeds.empty()) return;
-        out += (out.empty() ? "" : ", ") + std::string(seeds.size() > 1 ? "chaos seeds " : seed);
+        out.append(out.empty() ? "" : ", ").append(seeds.size() > 1 ? "chaos seeds " : seed);
         for (std::size_t i = 0; i < seeds.size();) {
             std::size_t j = i;
             while (j + 1 < seeds.size() && seeds[j + 1] == seeds[j] + 1) ++j;
-            out += (i ? ", " : "") + std::to_string(seeds[i]) +
-                   (j > i ? "-" + std::to_string(seeds[j]) : "");
+            out.append(i ? ", " : "").append(std::to_string(seeds[i]));
+            if (j > i) out.append("-").append(std::to_string(seeds[j]));
             i = j + 1;
         }
         seeds.clear();

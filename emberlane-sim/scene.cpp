@@ -57,11 +57,11 @@ struct LineParser {
     // A name from a list of known ones; an unknown one is refused with the closest of them.
     bool known(std::string_view name, const char* kind, const std::vector<std::string>& names) {
         if (std::find(names.begin(), names.end(), name) != names.end()) return true;
-        const std::string near = closest(name, names);
+        const std::string nearest = closest(name, names);
         return fail("unknown " + std::string(kind) + " '" + std::string(name) + "' (" +
-                    (near.empty() ? std::string("the names a scene can use are listed in "
-                                                "emberlane-sim/scene.h")
-                                  : "did you mean " + near + "?") +
+                    (nearest.empty() ? std::string("the names a scene can use are listed in "
+                                                   "emberlane-sim/scene.h")
+                                     : "did you mean " + nearest + "?") +
                     ")");
     }
     bool place(std::size_t first, Step& s) {
