@@ -7,6 +7,10 @@ float scenarioEaseValue = 3.5f;
 
 namespace {
 
+// After an activity's exit the script waits, in the pass, before the prop goes (ms).
+constexpr std::int32_t restExitWait = 3000;
+constexpr std::int32_t smokeExitWait = 2000;
+
 // Not the sampling's order: the exit looks at down, up, left, right.
 bool navigationReleased() {
     for (const char* control : {"INPUT_FRONTEND_NAV_DOWN", "INPUT_FRONTEND_NAV_UP",
@@ -32,14 +36,14 @@ void scenarioEaseAndExitWatch(LoopState& s) {
         invoke(op::afterScenarioEase, 1);
         // The release, not the press, ends the watch: the press already cleared the tasks.
         if (navigationReleased()) {
-            hostWait(3000);
+            hostWait(restExitWait);
             s.restScenarioStarted = false;
             if (DESTROY_SCENARIO_PROP == 0) return;
             discardHeldProp();
         }
     }
     if (DESTROY_SCENARIO_PROP != 0 && s.smokeScenarioStarted && navigationReleased()) {
-        hostWait(2000);
+        hostWait(smokeExitWait);
         discardHeldProp();
         s.smokeScenarioStarted = false;
     }

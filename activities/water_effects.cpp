@@ -4,6 +4,7 @@
 namespace {
 
 constexpr std::int32_t effectDelay = 15000; // exactly 15000 ms has not passed
+constexpr std::int32_t drinkGain = 1;       // stamina points a pass while drinking
 
 bool delayPassed(const LoopState& s) {
     return s.waterActivityStartTime == 0 ||
@@ -21,10 +22,10 @@ void waterEffects(LoopState& s) {
     if (!pedUsingScenario(ped, drinking)) return;
     if (!(s.waterActivityStartTime < gameTimer())) return;
     const bool overpowered = coreOverpowered(ped);
-    const std::int32_t stamina = coreValue(ped, 1);
+    const std::int32_t stamina = coreValue(ped, staminaCore);
     // Full means exactly 100: one point a pass until then, then the overpower.
     if (stamina != 100) {
-        if (delayPassed(s)) setCoreValue(ped, 1, addWrapping(stamina, 1));
+        if (delayPassed(s)) setCoreValue(ped, staminaCore, addWrapping(stamina, drinkGain));
         return;
     }
     if (!overpowered && delayPassed(s)) enableCoreOverpower(ped);

@@ -1,7 +1,6 @@
 #include "emberlane-sim/chaos_game.h"
 
 #include "emberlane-sim/scene.h"
-#include "loop/loop_state.h"
 
 #include <array>
 
@@ -23,22 +22,12 @@ const auto& pick(Game& g, const List& from) {
     return from[below(g, static_cast<std::uint32_t>(from.size()))];
 }
 
-// The plug-in's sixteen rest scenarios, the water's two, the two smokes, and one it never
-// asks for.
-const std::vector<const char*>& playerScenarios() {
-    static const std::vector<const char*> all = [] {
-        std::vector<const char*> v(restScenarioNames.begin(), restScenarioNames.end());
-        v.insert(v.end(), {"WORLD_HUMAN_WASH_FACE_BUCKET_GROUND_NO_BUCKET",
-                           "WORLD_HUMAN_BUCKET_DRINK_GROUND_NO_BUCKET", "WORLD_HUMAN_SMOKE",
-                           "WORLD_HUMAN_SMOKE_CIGAR", "WORLD_HUMAN_STAND_WAITING"});
-        return v;
-    }();
-    return all;
+// The scenarios a scene can name: the plug-in's own, and one it never asks for.
+const std::vector<std::string>& scenariosOf(bool horse) {
+    static const std::vector<std::string> player = scene::namesOf(scene::playerScenarios()),
+                                          horses = scene::namesOf(scene::horseScenarios());
+    return horse ? horses : player;
 }
-
-constexpr std::array<const char*, 5> horseScenarios = {
-    "WORLD_ANIMAL_HORSE_DRINK_GROUND", "WORLD_ANIMAL_HORSE_RESTING", "WORLD_ANIMAL_HORSE_GRAZING",
-    "WORLD_ANIMAL_HORSE_GRAZING_CAMP", "WORLD_ANIMAL_HORSE_GRAZING_DOMESTIC"};
 
 constexpr std::array<std::uint32_t, 3> hotkeys = {89, 116, 300};
 
@@ -51,7 +40,7 @@ void stirPed(sim::Sim& sim, Game& g, Handle ped, bool isHorse) {
         if (below(g, 3) == 0)
             sim.clearScenario(ped);
         else
-            sim.setScenario(ped, isHorse ? pick(g, horseScenarios) : pick(g, playerScenarios()));
+            sim.setScenario(ped, pick(g, scenariosOf(isHorse)).c_str());
     }
     for (std::int32_t& core : e->cores)
         if (chance(g, 8))
@@ -101,7 +90,7 @@ void stir(sim::Sim& sim, Game& g) {
                                    : 0x7777; // a handle that names no one
     }
 
-    const std::vector<std::string>& controls = scene::knownControls();
+    static const std::vector<std::string> controls = scene::namesOf(scene::controls());
     if (chance(g, 25))
         sim.press(controls[below(g, static_cast<std::uint32_t>(controls.size()))].c_str());
     if (chance(g, 25))

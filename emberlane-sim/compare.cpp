@@ -8,12 +8,17 @@
 #include "sim/native_table.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace compare {
 namespace {
 
 constexpr std::size_t callsBefore = 6, callsFrom = 4;
+
+unsigned char byte(char c) { return static_cast<unsigned char>(c); }
 
 struct Described {
     int pass;
@@ -139,6 +144,83 @@ std::string callList(const std::vector<std::string>& calls, const char* indent) 
     return out;
 }
 
+// A call's words with its numbers taken out: "_SET_ATTRIBUTE_CORE_VALUE(#, #, #)" and the
+// numbers 1282, 0, 93. A digit inside a name ("INPUT_INTERACT_OPTION1") is the name's.
+std::pair<std::string, std::vector<double>> shapeOf(const std::string& call) {
+    auto digit = [&](std::size_t i) { return i < call.size() && std::isdigit(byte(call[i])); };
+    std::pair<std::string, std::vector<double>> out;
+    for (std::size_t i = 0; i < call.size();) {
+        const bool inName =
+            i > 0 && (std::isalnum(byte(call[i - 1])) || call[i - 1] == '_' || call[i - 1] == '.');
+        if (inName || !(digit(i) || (call[i] == '-' && digit(i + 1)))) {
+            out.first += call[i++];
+            continue;
+        }
+        std::size_t end = i + 1;
+        while (digit(end) || (end < call.size() && call[end] == '.')) ++end;
+        out.second.push_back(std::strtod(call.substr(i, end - i).c_str(), nullptr));
+        out.first += '#';
+        i = end;
+    }
+    return out;
+}
+
+// One build's timeline of a scene game, a line an event; a refusal ends it.
+std::vector<std::string> timelineOf(const Game& game, const std::string& plugin,
+                                    const sim::Options& options) {
+    session::Settings settings;
+    settings.options = options;
+    settings.options.plugin = plugin;
+    settings.printEvents = false;
+    std::string text;
+    try {
+        text = timeline::text(session::play(game.scene, settings));
+    } catch (const sim::GameError& e) {
+        text = std::string("the game stopped: ") + e.what() + "\n";
+    }
+    std::vector<std::string> lines;
+    for (std::size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos;
+         start = end + 1)
+        lines.push_back(text.substr(start, end - start));
+    return lines;
+}
+
+// The lines not in both, by their longest common run: "- " for a line of `a` alone, "+ " for
+// one of `b` alone, in the order of their game time.
+std::vector<std::string> lineDifferences(const std::vector<std::string>& a,
+                                         const std::vector<std::string>& b) {
+    std::size_t head = 0, tail = 0;
+    while (head < a.size() && head < b.size() && a[head] == b[head]) ++head;
+    while (tail < a.size() - head && tail < b.size() - head &&
+           a[a.size() - 1 - tail] == b[b.size() - 1 - tail])
+        ++tail;
+    const std::size_t n = a.size() - head - tail, m = b.size() - head - tail;
+    // common[i][j]: the longest common run of a's and b's middles from i and j on.
+    std::vector<std::vector<std::uint32_t>> common(n + 1, std::vector<std::uint32_t>(m + 1));
+    for (std::size_t i = n; i-- > 0;)
+        for (std::size_t j = m; j-- > 0;)
+            common[i][j] = a[head + i] == b[head + j]
+                               ? common[i + 1][j + 1] + 1
+                               : std::max(common[i + 1][j], common[i][j + 1]);
+    std::vector<std::string> out;
+    for (std::size_t i = 0, j = 0; i < n || j < m;) {
+        if (i < n && j < m && a[head + i] == b[head + j]) {
+            ++i;
+            ++j;
+        } else if (i < n && (j == m || common[i + 1][j] >= common[i][j + 1])) {
+            out.push_back("- " + a[head + i++]);
+        } else {
+            out.push_back("+ " + b[head + j++]);
+        }
+    }
+    // By game time, the clock that starts each line; at the same time `a`'s first.
+    std::stable_sort(out.begin(), out.end(), [](const std::string& x, const std::string& y) {
+        const int time = x.compare(2, 9, y, 2, 9);
+        return time < 0 || (time == 0 && x[0] == '-' && y[0] == '+');
+    });
+    return out;
+}
+
 } // namespace
 
 Outcome compareGame(const Game& game, const std::string& ours, const std::string& theirs,
@@ -185,21 +267,109 @@ Outcome compareGame(const Game& game, const std::string& ours, const std::string
     return out;
 }
 
-std::string report(const Game& game, const Outcome& outcome, const std::string& other) {
-    if (!outcome.divergence)
-        return game.name + ": identical, " + std::to_string(outcome.passes) + " passes\n";
-    const Divergence& d = *outcome.divergence;
-    std::string out = game.name + ": differs at pass " + std::to_string(d.pass) + ", " +
-                      timeline::clock(d.ms) + " of game time\n";
-    if (!d.before.empty()) out += "  before it, both builds:\n" + callList(d.before, "    ");
-    out += "  this build:\n" + callList(d.ours, "    ");
-    out += "  " + other + ":\n" + callList(d.theirs, "    ");
+std::string describe(const Divergence& d, const std::string& ours, const std::string& theirs) {
+    std::string out = "differs at pass " + std::to_string(d.pass) + ", " + timeline::clock(d.ms) +
+                      " of game time\n";
+    if (!d.before.empty()) out += "  before it, on both sides:\n" + callList(d.before, "    ");
+    out += "  " + ours + ":\n" + callList(d.ours, "    ");
+    out += "  " + theirs + ":\n" + callList(d.theirs, "    ");
     if (d.seenDifferently.empty())
         out += "  at the end of that pass a player sees no difference yet\n";
     else
-        out += "  at the end of that pass a player sees (this build | " +
-               (other == "the other build" ? std::string("the other") : other) + "):\n" +
+        out += "  at the end of that pass a player sees (" + ours + " | " + theirs + "):\n" +
                callList(d.seenDifferently, "    ");
+    return out;
+}
+
+std::string report(const Game& game, const Outcome& outcome) {
+    if (!outcome.divergence)
+        return game.name + ": identical, " + std::to_string(outcome.passes) + " passes\n";
+    return game.name + ": " + describe(*outcome.divergence);
+}
+
+std::string kindOf(const Divergence& d) {
+    const auto [ours, ourNumbers] = shapeOf(d.ours.empty() ? "" : d.ours.front());
+    const auto [theirs, theirNumbers] = shapeOf(d.theirs.empty() ? "" : d.theirs.front());
+    std::string kind = ours + " | " + theirs;
+    if (ours != theirs) return kind;
+    char b[48];
+    for (std::size_t i = 0; i < ourNumbers.size(); ++i) {
+        const double by = ourNumbers[i] - theirNumbers[i];
+        std::snprintf(b, sizeof b, by == 0 ? " =" : " %+g", by);
+        kind += b;
+    }
+    return kind;
+}
+
+std::vector<std::string> timelineDifferences(const Game& game, const std::string& ours,
+                                             const std::string& theirs,
+                                             const sim::Options& options) {
+    return lineDifferences(timelineOf(game, theirs, options), timelineOf(game, ours, options));
+}
+
+std::string listOf(const std::vector<std::string>& names) {
+    const std::string seed = "chaos seed ";
+    std::string out;
+    std::vector<long long> seeds; // a run of chaos games, listed together
+    // Appended piece by piece: MinGW's GCC 12 warns on "-" + std::to_string(...).
+    auto flush = [&] {
+        if (seeds.empty()) return;
+        out.append(out.empty() ? "" : ", ").append(seeds.size() > 1 ? "chaos seeds " : seed);
+        for (std::size_t i = 0; i < seeds.size();) {
+            std::size_t j = i;
+            while (j + 1 < seeds.size() && seeds[j + 1] == seeds[j] + 1) ++j;
+            out.append(i ? ", " : "").append(std::to_string(seeds[i]));
+            if (j > i) out.append("-").append(std::to_string(seeds[j]));
+            i = j + 1;
+        }
+        seeds.clear();
+    };
+    for (const std::string& name : names) {
+        if (name.rfind(seed, 0) == 0) {
+            seeds.push_back(std::atoll(name.c_str() + seed.size()));
+            continue;
+        }
+        flush();
+        out += (out.empty() ? "" : ", ") + name;
+    }
+    flush();
+    return out;
+}
+
+std::string groupedReport(const std::vector<Differing>& differing, bool allLines) {
+    std::vector<std::pair<std::string, std::vector<const Differing*>>> groups;
+    for (const Differing& d : differing) {
+        const std::string kind = kindOf(d.divergence);
+        const auto group = std::find_if(groups.begin(), groups.end(),
+                                        [&](const auto& g) { return g.first == kind; });
+        if (group == groups.end())
+            groups.push_back({kind, {&d}});
+        else
+            group->second.push_back(&d);
+    }
+    std::string out;
+    for (const auto& [kind, games] : groups) {
+        out += "\n" + games.front()->game.name + ": " + describe(games.front()->divergence);
+        if (games.size() > 1) {
+            std::vector<std::string> others;
+            for (std::size_t i = 1; i < games.size(); ++i) others.push_back(games[i]->game.name);
+            out += "  the same first difference in " + std::to_string(others.size()) + " more " +
+                   (others.size() > 1 ? "games: " : "game: ") + listOf(others) + "\n";
+        }
+        for (const Differing* d : games) {
+            if (d->game.chaosSeed) continue;
+            const std::string head = "  what a player sees over the whole of " + d->game.name;
+            const std::vector<std::string>& lines = d->timeline;
+            if (lines.empty())
+                out += head + ": the same with both builds\n";
+            else if (!allLines)
+                out += head + ": " + std::to_string(lines.size()) +
+                       (lines.size() > 1 ? " lines differ" : " line differs") + ", from " +
+                       lines.front().substr(2, 9) + " (--timelines shows them)\n";
+            else
+                out += head + " (- the other build, + this build):\n" + callList(lines, "    ");
+        }
+    }
     return out;
 }
 

@@ -38,8 +38,40 @@ struct Outcome {
 Outcome compareGame(const Game& game, const std::string& ours, const std::string& theirs,
                     const sim::Options& options);
 
-// The report of one game, a few lines; `other` names what this build is held against.
-std::string report(const Game& game, const Outcome& outcome,
-                   const std::string& other = "the other build");
+// One divergence in words, a line each: where it begins, the calls both sides made before
+// it, each side's calls from there, and what a player sees differ when that pass ends. The
+// first line ("differs at pass ...") has no indent, the others are indented. `ours` and
+// `theirs` name the two sides.
+std::string describe(const Divergence& d, const std::string& ours = "this build",
+                     const std::string& theirs = "the other build");
+
+// The report of one game, a few lines.
+std::string report(const Game& game, const Outcome& outcome);
+
+// What makes two games' first differences the same: the first differing call of each build,
+// with the numbers the game gave them (a handle, a value just read) set aside and those in
+// which the builds differ kept as the difference, so one change met in many games is one.
+std::string kindOf(const Divergence& d);
+
+// Over a whole scene game, what the player sees that differs between the builds: the lines
+// of the two timelines that are not in both, "- " for the other build's and "+ " for this
+// build's, in time order. Empty when a player sees the same.
+std::vector<std::string> timelineDifferences(const Game& game, const std::string& ours,
+                                             const std::string& theirs,
+                                             const sim::Options& options);
+
+// A game that differs, with its timelines' differences (none for a chaos game).
+struct Differing {
+    Game game;
+    Divergence divergence;
+    std::vector<std::string> timeline;
+};
+
+// The games that differ, those with the same first difference reported once with the list
+// of the others; each scene's timelines as a count, or line by line with `allLines`.
+std::string groupedReport(const std::vector<Differing>& differing, bool allLines);
+
+// Game names as a short list: "walkthrough, chaos seeds 1-5, 7".
+std::string listOf(const std::vector<std::string>& names);
 
 } // namespace compare

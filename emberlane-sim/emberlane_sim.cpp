@@ -32,12 +32,14 @@ constexpr const char* usageText =
     "                     [--trace] [--svg FILE] [--quiet] [--plugin PATH] [--record FILE]\n"
     "       emberlane-sim --replay FILE [--plugin PATH] [--trace] [--svg FILE] [--quiet]\n"
     "       emberlane-sim --compare OTHER [--plugin PATH] [--scenes DIR] [--chaos N]\n"
-    "                     [--passes N] [--ini FILE] [--dat FILE]\n"
+    "                     [--passes N] [--ini FILE] [--dat FILE] [--timelines]\n"
     "With no --scene, plays the built-in walkthrough. Scene format: see emberlane-sim/scene.h.\n"
+    "--quiet leaves out the timeline: the settings and the summary line stay.\n"
     "--compare plays the walkthrough, every scene file of DIR and N seeded chaos games of\n"
     "--passes passes with this build (--plugin, or the one built here) and with OTHER (the\n"
-    "path of another Emberlane.so), and shows where they first differ. Exit status 0: every\n"
-    "game identical; 1: a game differs; 2: bad input.\n"
+    "path of another Emberlane.so), and shows where they first differ, and for a scene what\n"
+    "a player sees differ over the whole game (every line with --timelines). Exit status 0:\n"
+    "every game identical; 1: a game differs; 2: bad input.\n"
     "--record FILE keeps the recording the plug-in makes of the play (RECORD_SESSION=1).\n"
     "--replay plays a recording (Emberlane.rec, docs/recording.md) with this build, its calls\n"
     "answered from the recording and checked against it. Exit status 0: every pass\n"
@@ -57,7 +59,9 @@ bool positive(const char* text, long long& out) {
     return r.ec == std::errc{} && r.ptr == end && out > 0;
 }
 
+// What was printed comes first, so an error stands after the output it ends, also in a pipe.
 int fail(const std::string& what) {
+    std::fflush(stdout);
     std::fprintf(stderr, "emberlane-sim: %s\n", what.c_str());
     return 2;
 }
@@ -70,6 +74,7 @@ struct Command {
     std::optional<std::string> scenesDir;
     std::optional<std::string> replayPath;
     long long chaosGames = 20, chaosPasses = 5000;
+    bool timelines = false; // every line of the timelines that differ
 };
 
 int compareBuilds(const Command& c, const std::string& firstName, const scene::Scene& first) {
@@ -106,23 +111,35 @@ int compareBuilds(const Command& c, const std::string& firstName, const scene::S
     for (const std::string& build : {ours, *c.other})
         if (!fs::is_regular_file(build, error)) return fail("no plug-in at '" + build + "'");
     std::printf("this build:      %s\nthe other build: %s\n\n", ours.c_str(), c.other->c_str());
-    int differing = 0;
+    // Identical games as they come; those that differ at the end, alike ones together.
+    std::vector<compare::Differing> differing;
     for (const compare::Game& game : games) {
         try {
             const compare::Outcome outcome =
                 compare::compareGame(game, ours, *c.other, c.settings.options);
-            differing += outcome.divergence.has_value();
-            std::fputs(compare::report(game, outcome).c_str(), stdout);
-            std::fflush(stdout);
+            if (!outcome.divergence) {
+                std::fputs(compare::report(game, outcome).c_str(), stdout);
+                std::fflush(stdout);
+                continue;
+            }
+            differing.push_back({game, *outcome.divergence, {}});
+            if (!game.chaosSeed)
+                differing.back().timeline =
+                    compare::timelineDifferences(game, ours, *c.other, c.settings.options);
         } catch (const sim::GameError& e) {
             return fail(e.what());
         }
     }
-    if (differing == 0)
+    if (differing.empty()) {
         std::printf("\n%zu games: every one identical\n", games.size());
-    else
-        std::printf("\n%zu games: %d differ\n", games.size(), differing);
-    return differing == 0 ? 0 : 1;
+        return 0;
+    }
+    std::vector<std::string> names;
+    for (const compare::Differing& d : differing) names.push_back(d.game.name);
+    std::printf("%s\n%zu games: %zu differ: %s\n",
+                compare::groupedReport(differing, c.timelines).c_str(), games.size(),
+                differing.size(), compare::listOf(names).c_str());
+    return 1;
 }
 
 int replayRecording(const Command& c) {
@@ -144,7 +161,7 @@ int replayRecording(const Command& c) {
                     replay::report(*c.replayPath, outcome).c_str());
         if (!c.svgPath.empty()) {
             std::ofstream out(c.svgPath, std::ios::binary);
-            out << picture::svg(outcome.record);
+            out << picture::svg(outcome.record, *c.replayPath);
             if (!out) return fail("cannot write '" + c.svgPath + "'");
         }
         return outcome.status == Status::Identical ? 0 : outcome.status == Status::Differs ? 1 : 2;
@@ -193,6 +210,8 @@ int main(int argc, char** argv) {
             settings.trace = true;
         else if (arg == "--quiet")
             settings.printEvents = false;
+        else if (arg == "--timelines")
+            c.timelines = true;
         else if (arg == "--ini" && hasValue) {
             c.iniPath = argv[++i];
             settings.options.ini = readFile(c.iniPath);
@@ -228,28 +247,31 @@ int main(int argc, char** argv) {
         settings.options.ini = sim::withRecording(settings.options.ini);
 
     std::string text = walkthrough::scene;
-    std::string name = "walkthrough";
+    std::string name = "walkthrough", file = walkthrough::file;
+    int firstLine = walkthrough::firstLine;
     if (!c.scenePath.empty()) {
-        const auto file = readFile(c.scenePath);
-        if (!file) return fail("cannot open the scene file '" + c.scenePath + "'");
-        text = *file;
-        name = c.scenePath;
+        const auto contents = readFile(c.scenePath);
+        if (!contents) return fail("cannot open the scene file '" + c.scenePath + "'");
+        text = *contents;
+        name = file = c.scenePath;
+        firstLine = 1;
     }
-    const scene::Parsed parsed = scene::parse(text, name);
+    const scene::Parsed parsed = scene::parse(text, file, firstLine);
     if (!parsed.error.empty()) return fail(parsed.error);
     if (c.other) return compareBuilds(c, name, parsed.scene);
 
     std::printf("%s\n", timeline::settingsHeader(settings.options.ini, c.iniPath).c_str());
     try {
         const session::Record record = session::play(parsed.scene, settings);
-        std::printf("\n%s", timeline::summary(record).c_str());
+        // The timeline, when printed, stands apart from the summary.
+        std::printf("%s%s", settings.printEvents ? "\n" : "", timeline::summary(record).c_str());
         if (!c.svgPath.empty()) {
             std::ofstream out(c.svgPath, std::ios::binary);
-            out << picture::svg(record);
+            out << picture::svg(record, name);
             if (!out) return fail("cannot write '" + c.svgPath + "'");
         }
     } catch (const sim::GameError& e) {
-        std::fprintf(stderr, "emberlane-sim: the game stopped: %s\n", e.what());
+        fail(std::string("the game stopped: ") + e.what());
         return 1;
     }
     return 0;

@@ -11,11 +11,15 @@ namespace picture {
 namespace {
 
 constexpr double width = 1200, left = 170, right = 10;
-constexpr double barHeight = 14, nameRow = 11, chartHeight = 120;
+constexpr double barHeight = 14, nameRow = 11, panelHeight = 40, panelGap = 14;
+// Small names (font size 9) are drawn at this width a letter, whatever the font, so the
+// layout can rely on it; the scene's actions stand at least a line apart.
+constexpr double smallLetter = 5.6, actionSpacing = 12;
 constexpr const char* promptColour = "#d9822b";
 constexpr const char* scenarioColour = "#8a6d3b";
 constexpr const char* waitColour = "#6b46c1";
 constexpr const char* discardColour = "#c53030";
+constexpr const char* actionColour = "#7a8a99";
 constexpr const char* coreColours[] = {"#2b6cb0", "#c53030", "#2f855a",
                                        "#6b46c1", "#b7791f", "#319795"};
 
@@ -57,6 +61,12 @@ struct Picture {
         add("<text x=\"%.1f\" y=\"%.1f\"%s>", x, y, attributes);
         out += escape(s) + "</text>\n";
     }
+    // Text squeezed or stretched to `length`, whatever the font.
+    void fitted(double x, double y, const std::string& s, double length, const char* attributes) {
+        add("<text x=\"%.1f\" y=\"%.1f\" textLength=\"%.1f\" lengthAdjust=\"spacingAndGlyphs\"%s>",
+            x, y, length, attributes);
+        out += escape(s) + "</text>\n";
+    }
 };
 
 // The scenario as a bar's name: the family prefix says nothing the lane does not.
@@ -67,12 +77,37 @@ std::string shortName(const std::string& scenario) {
     return scenario;
 }
 
+double nameWidth(const std::string& scenario) {
+    return smallLetter * static_cast<double>(shortName(scenario).size());
+}
+
 // Ticks at a round step that gives no more than about a dozen of them.
 std::int64_t tickStep(std::int64_t endMs) {
     for (const std::int64_t step :
          {1000, 2000, 5000, 10000, 15000, 30000, 60000, 120000, 300000, 600000, 1800000, 3600000})
         if (endMs / step <= 12) return step;
     return 3600000;
+}
+
+// A scene line as a mark's label: the place and heading left out, a control without its
+// "INPUT_", a scenario without its family prefix.
+std::string actionLabel(const std::string& text) {
+    std::vector<std::string> words;
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t end = std::min(text.find(' ', i), text.size());
+        words.push_back(text.substr(i, end - i));
+        i = end + 1;
+    }
+    if (words.empty()) return text;
+    if (words[0] == "stand" && words.size() > 2) return "stand";
+    if (words[0] == "horse" && words.size() > 2) return "horse " + words[1];
+    if (words[0] == "scenario" && words.size() == 3) words[2] = shortName(words[2]);
+    if ((words[0] == "press" || words[0] == "release") && words.size() == 2 &&
+        words[1].rfind("INPUT_", 0) == 0)
+        words[1].erase(0, 6);
+    std::string label;
+    for (const std::string& w : words) label += (label.empty() ? "" : " ") + w;
+    return label;
 }
 
 struct Lane {
@@ -85,7 +120,7 @@ struct Lane {
 
 } // namespace
 
-std::string svg(const session::Record& r) {
+std::string svg(const session::Record& r, const std::string& scene) {
     const double span = std::max<double>(1, static_cast<double>(r.endMs));
     auto x = [&](std::int64_t ms) {
         return left + (width - left - right) * static_cast<double>(ms) / span;
@@ -106,7 +141,7 @@ std::string svg(const session::Record& r) {
             int row = 0;
             if (lane.scenario) {
                 const double from = x(s.from);
-                const double to = from + 5.5 * static_cast<double>(shortName(s.label).size()) + 6;
+                const double to = from + nameWidth(s.label) + 6;
                 while (static_cast<std::size_t>(row) < rowEnds.size() && rowEnds[row] > from) ++row;
                 if (static_cast<std::size_t>(row) == rowEnds.size()) rowEnds.push_back(0);
                 rowEnds[row] = to;
@@ -120,13 +155,37 @@ std::string svg(const session::Record& r) {
         lane.top = y;
         y += barHeight + 6 + nameRow * lane.nameRows;
     }
+    // The scene's own actions, marked on the time axis: each label hangs below its moment,
+    // pushed right past the one before when they would touch.
+    struct Action {
+        const session::Event* event;
+        std::string label;
+        double labelX;
+    };
+    std::vector<Action> actions;
+    double labelsLength = 0;
+    for (const session::Event& e : r.events) {
+        if (e.what != "scene") continue;
+        const double at =
+            actions.empty() ? x(e.ms) : std::max(x(e.ms), actions.back().labelX + actionSpacing);
+        actions.push_back({&e, actionLabel(e.detail), at});
+        labelsLength =
+            std::max(labelsLength, smallLetter * static_cast<double>(actions.back().label.size()));
+    }
+    std::vector<std::string> series;
+    for (const session::Sample& s : r.samples)
+        if (std::find(series.begin(), series.end(), s.series) == series.end())
+            series.push_back(s.series);
+
     const double marksTop = y;
-    const double chartTop = marksTop + barHeight + 6 + 24;
-    const double axisTop = chartTop + chartHeight;
-    const double legendTop = axisTop + 34;
+    const double panelsTop = marksTop + barHeight + 6 + 12;
+    const double axisTop =
+        panelsTop + static_cast<double>(series.size()) * (panelHeight + panelGap);
+    const double actionsTop = axisTop + 24;
+    const double legendTop = actionsTop + (actions.empty() ? 0 : 18 + labelsLength) + 10;
 
     Picture p;
-    p.text(10, 18, "Emberlane in the stand-in game: " + timeline::clock(r.endMs) + " of game time",
+    p.text(10, 18, scene + " in the stand-in game: " + timeline::clock(r.endMs) + " of game time",
            " font-size=\"13\"");
 
     // The time axis: a light line through every lane at each tick, its time underneath.
@@ -135,9 +194,32 @@ std::string svg(const session::Record& r) {
     for (std::int64_t ms = 0; ms <= r.endMs; ms += step) {
         p.add("<line x1=\"%.1f\" y1=\"30\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"#e6e0d4\"/>\n", x(ms),
               x(ms), axisTop + 4);
-        p.text(x(ms) - 14, axisTop + 16, timeline::clock(ms).substr(0, 5));
+        p.text(std::min(x(ms) - 14, width - right - 30), axisTop + 16,
+               timeline::clock(ms).substr(0, 5));
     }
     p.text(10, axisTop + 16, "game time (mm:ss)");
+    p.out += "</g>\n";
+
+    p.out += "<g class=\"actions\">";
+    if (!actions.empty()) p.text(10, actionsTop + 12, "the scene's actions");
+    p.out += "\n";
+    for (const Action& a : actions) {
+        const double at = x(a.event->ms), labelTop = actionsTop + 14;
+        p.add("<g class=\"action\"><title>");
+        p.out += escape(timeline::clock(a.event->ms) + " " + a.event->detail) + "</title>";
+        p.add("<line x1=\"%.1f\" y1=\"30\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"%s\" "
+              "stroke-dasharray=\"1,3\"/>",
+              at, at, axisTop, actionColour);
+        p.add("<path d=\"M%.1f %.1f l-4 8 h8 z M%.1f %.1f L%.1f %.1f\" fill=\"%s\" stroke=\"%s\"/>",
+              at, actionsTop - 2, at, actionsTop + 6, a.labelX, labelTop - 2, actionColour,
+              actionColour);
+        char rotate[64];
+        std::snprintf(rotate, sizeof rotate, " font-size=\"9\" transform=\"rotate(90 %.1f %.1f)\"",
+                      a.labelX - 3, labelTop);
+        p.fitted(a.labelX - 3, labelTop, a.label, smallLetter * static_cast<double>(a.label.size()),
+                 rotate);
+        p.out += "</g>\n";
+    }
     p.out += "</g>\n";
 
     for (const Lane& lane : lanes) {
@@ -154,8 +236,9 @@ std::string svg(const session::Record& r) {
                   lane.scenario ? scenarioColour : promptColour);
             p.out += escape(s->label) + "</title></rect>\n";
             if (lane.scenario)
-                p.text(x(s->from), bottom + nameRow * (row + 1) - 2, shortName(s->label),
-                       " class=\"scenario-name\" font-size=\"9\" fill=\"#5c4826\"");
+                p.fitted(x(s->from), bottom + nameRow * (row + 1) - 2, shortName(s->label),
+                         nameWidth(s->label),
+                         " class=\"scenario-name\" font-size=\"9\" fill=\"#5c4826\"");
         }
     }
 
@@ -177,22 +260,27 @@ std::string svg(const session::Record& r) {
     }
     p.out += "</g>\n";
 
-    std::vector<std::string> series;
-    for (const session::Sample& s : r.samples)
-        if (std::find(series.begin(), series.end(), s.series) == series.end())
-            series.push_back(s.series);
-    p.out += "<g class=\"cores\">";
-    p.text(10, chartTop + 14, "cores (0-100)");
-    p.add("<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"none\" "
-          "stroke=\"#ccc\"/>\n",
-          left, chartTop, width - right - left, chartHeight);
+    // A panel for each core, so lines at the same value never hide one another.
+    p.out += "<g class=\"cores\">\n";
     for (std::size_t k = 0; k < series.size(); ++k) {
+        const double top = panelsTop + static_cast<double>(k) * (panelHeight + panelGap);
+        const char* colour = coreColours[k % std::size(coreColours)];
+        auto level = [&](double value) { return top + panelHeight * (1 - value / 100.0); };
+        p.text(10, top + panelHeight / 2 + 4, series[k]);
+        p.add("<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"none\" "
+              "stroke=\"#ddd\"/><line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" "
+              "stroke=\"#eee\"/>\n",
+              left, top, width - right - left, panelHeight, left, level(50), width - right,
+              level(50));
+        for (const int mark : {0, 50, 100})
+            p.text(left - 4, level(mark) + 3, std::to_string(mark),
+                   " font-size=\"9\" text-anchor=\"end\" fill=\"#888\"");
         std::string points;
         char b[64];
         double lastY = -1;
         for (const session::Sample& s : r.samples) {
             if (s.series != series[k]) continue;
-            const double v = chartTop + chartHeight * (1 - std::clamp(s.value, 0, 100) / 100.0);
+            const double v = level(std::clamp(s.value, 0, 100));
             if (lastY >= 0) {
                 std::snprintf(b, sizeof b, "%.1f,%.1f ", x(s.ms), lastY);
                 points += b;
@@ -201,13 +289,11 @@ std::string svg(const session::Record& r) {
             points += b;
             lastY = v;
         }
-        if (lastY >= 0) {
-            std::snprintf(b, sizeof b, "%.1f,%.1f", x(r.endMs), lastY);
-            points += b;
-        }
-        const char* colour = coreColours[k % std::size(coreColours)];
-        p.out += "<polyline fill=\"none\" stroke=\"" + std::string(colour) + "\" points=\"" +
-                 points + "\"/>\n";
+        std::snprintf(b, sizeof b, "%.1f,%.1f", x(r.endMs), lastY);
+        points += b;
+        p.out += "<polyline class=\"core\" fill=\"none\" stroke-width=\"1.5\" stroke=\"" +
+                 std::string(colour) + "\" points=\"" + points + "\"><title>" + escape(series[k]) +
+                 "</title></polyline>\n";
     }
     p.out += "</g>\n";
 
@@ -236,12 +322,9 @@ std::string svg(const session::Record& r) {
     entry("prop discarded", [&](double bx, double by) {
         p.add("<path d=\"M%.1f %.1f l-5 -9 h10 z\" fill=\"%s\"/>", bx + 6, by + 12, discardColour);
     });
-    for (std::size_t k = 0; k < series.size(); ++k)
-        entry(series[k], [&](double bx, double by) {
-            p.add("<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"%s\" "
-                  "stroke-width=\"2\"/>",
-                  bx, by + 7, bx + 12, by + 7, coreColours[k % std::size(coreColours)]);
-        });
+    entry("the scene's action", [&](double bx, double by) {
+        p.add("<path d=\"M%.1f %.1f l-4 8 h8 z\" fill=\"%s\"/>", bx + 6, by + 2, actionColour);
+    });
     p.out += "</g>\n</svg>\n";
 
     // The size is known only now that the legend has its rows.

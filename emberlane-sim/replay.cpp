@@ -855,10 +855,7 @@ std::string report(const std::string& name, const Outcome& o) {
         return out + name + ": replayed " + std::to_string(o.passes) +
                " passes before the damage\n";
     if (!o.divergence) return out + name + ": identical, " + std::to_string(o.passes) + " passes\n";
-    compare::Outcome c;
-    c.passes = o.passes;
-    c.divergence = o.divergence;
-    return out + compare::report({name, {}, 0, 0}, c, "the recording");
+    return out + name + ": " + compare::describe(*o.divergence, "this build", "the recording");
 }
 
 } // namespace replay

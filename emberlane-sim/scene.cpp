@@ -1,9 +1,11 @@
 #include "emberlane-sim/scene.h"
 
 #include "emberlane-sim/keys.h"
+#include "loop/loop_state.h"
 #include "sim/sim.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 
@@ -31,12 +33,6 @@ bool number(std::string_view text, double& out) {
            copy.find_first_of("xXnNiI") == std::string::npos;
 }
 
-bool isIdentifier(std::string_view s) {
-    return !s.empty() && s.size() <= 96 && std::all_of(s.begin(), s.end(), [](char c) {
-        return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
-    });
-}
-
 struct LineParser {
     const std::string& file;
     int line;
@@ -57,6 +53,16 @@ struct LineParser {
             return fail("bad number '" + std::string(w[i]) + "' for " + what);
         out = static_cast<float>(v);
         return true;
+    }
+    // A name from a list of known ones; an unknown one is refused with the closest of them.
+    bool known(std::string_view name, const char* kind, const std::vector<std::string>& names) {
+        if (std::find(names.begin(), names.end(), name) != names.end()) return true;
+        const std::string nearest = closest(name, names);
+        return fail("unknown " + std::string(kind) + " '" + std::string(name) + "' (" +
+                    (nearest.empty() ? std::string("the names a scene can use are listed in "
+                                                   "emberlane-sim/scene.h")
+                                     : "did you mean " + nearest + "?") +
+                    ")");
     }
     bool place(std::size_t first, Step& s) {
         if (w[first + 3] != "heading")
@@ -81,26 +87,143 @@ bool parseTime(std::string_view t, std::int64_t& ms) {
     return true;
 }
 
+template <std::size_t N>
+std::vector<std::string> listOf(const std::array<const char*, N>& names) {
+    return {names.begin(), names.end()};
+}
+
+char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// The fewest letters to add, drop or change to make `a` into `b`, or into the start of
+// `b` (a name cut short is near the whole name), case aside.
+std::size_t distance(std::string_view a, std::string_view b) {
+    std::vector<std::size_t> row(b.size() + 1), next(b.size() + 1);
+    for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        next[0] = i;
+        for (std::size_t j = 1; j <= b.size(); ++j)
+            next[j] = std::min({row[j] + 1, next[j - 1] + 1,
+                                row[j - 1] + (upper(a[i - 1]) == upper(b[j - 1]) ? 0 : 1)});
+        std::swap(row, next);
+    }
+    // A start of the name counts one more than the whole of it.
+    std::size_t best = row[b.size()];
+    for (std::size_t j = 0; j < b.size(); ++j) best = std::min(best, row[j] + 1);
+    return best;
+}
+
 } // namespace
 
-const std::vector<std::string>& knownControls() {
-    static const std::vector<std::string> controls = {
-        "INPUT_OPEN_SATCHEL_MENU", "INPUT_FRONTEND_NAV_UP",    "INPUT_FRONTEND_NAV_DOWN",
-        "INPUT_FRONTEND_NAV_LEFT", "INPUT_FRONTEND_NAV_RIGHT", "INPUT_INTERACT_LOCKON",
-        "INPUT_CONTEXT_A",         "INPUT_CONTEXT_B",          "INPUT_CONTEXT_X",
-        "INPUT_CONTEXT_Y",         "INPUT_INTERACT_OPTION1",   "INPUT_SPRINT"};
-    return controls;
+const Table& controls() {
+    static const Table table = {
+        {"released, offers the \"Rest\" prompt for two seconds (with a pad)",
+         {"INPUT_OPEN_SATCHEL_MENU"}},
+        {"pressed, ends the player's scenario; released, the prop of a prompt's activity goes",
+         listOf(navControlNames)},
+        {"released while the player rests, sends a horse within 20 metres to rest",
+         {"INPUT_INTERACT_LOCKON"}},
+        {"the prompts' buttons: pressed alone they do nothing here ('complete' takes a prompt)",
+         {"INPUT_CONTEXT_A", "INPUT_CONTEXT_B", "INPUT_CONTEXT_X", "INPUT_CONTEXT_Y",
+          "INPUT_INTERACT_OPTION1", "INPUT_SPRINT"}},
+    };
+    return table;
 }
 
-bool isPromptName(std::string_view name) {
-    return std::find(sim::promptNames.begin(), sim::promptNames.end(), name) !=
-           sim::promptNames.end();
+const Table& prompts() {
+    static const Table table = {{"the plug-in's ten, each while it is on screen",
+                                 {sim::promptNames.begin(), sim::promptNames.end()}}};
+    return table;
 }
 
-Parsed parse(std::string_view text, const std::string& file) {
+const Table& playerScenarios() {
+    static const Table table = {
+        {"rest: while in one, the horse's rest command and the refills of horse and rider",
+         listOf(restScenarioNames)},
+        {"water: the face-wash effect, and the drink's stamina, after fifteen seconds",
+         {"WORLD_HUMAN_WASH_FACE_BUCKET_GROUND_NO_BUCKET",
+          "WORLD_HUMAN_BUCKET_DRINK_GROUND_NO_BUCKET"}},
+        {"smoking: started by the smoking choice",
+         {"WORLD_HUMAN_SMOKE", "WORLD_HUMAN_SMOKE_CIGAR"}},
+        {"any other: closes the rest menu and hides the water prompts, as every scenario does",
+         {"WORLD_HUMAN_STAND_WAITING"}},
+    };
+    return table;
+}
+
+const Table& horseScenarios() {
+    static const Table table = {
+        {"drinking: the horse's stamina, and the resting rider's",
+         {"WORLD_ANIMAL_HORSE_DRINK_GROUND"}},
+        {"resting: the horse's stamina", {"WORLD_ANIMAL_HORSE_RESTING"}},
+        {"grazing: the horse's health, and the grazing bonus", listOf(horseGrazeNames)},
+    };
+    return table;
+}
+
+const Table& weapons() {
+    static const Table table = {
+        {"drawn, no water prompt is offered",
+         {"WEAPON_REVOLVER_CATTLEMAN", "WEAPON_REVOLVER_SCHOFIELD", "WEAPON_REVOLVER_DOUBLEACTION",
+          "WEAPON_PISTOL_VOLCANIC", "WEAPON_REPEATER_CARBINE", "WEAPON_REPEATER_WINCHESTER",
+          "WEAPON_RIFLE_SPRINGFIELD", "WEAPON_SHOTGUN_PUMP", "WEAPON_BOW", "WEAPON_MELEE_KNIFE",
+          "WEAPON_LASSO"}},
+    };
+    return table;
+}
+
+std::vector<std::string> namesOf(const Table& table) {
+    std::vector<std::string> names;
+    for (const Group& g : table) names.insert(names.end(), g.names.begin(), g.names.end());
+    return names;
+}
+
+std::string closest(std::string_view name, const std::vector<std::string>& known) {
+    std::string best;
+    std::size_t bestDistance = std::max<std::size_t>(2, name.size() / 3) + 1;
+    for (const std::string& k : known)
+        if (const std::size_t d = distance(name, k); d < bestDistance) {
+            best = k;
+            bestDistance = d;
+        }
+    return best;
+}
+
+std::string documentedNames() {
+    const std::pair<const char*, const Table*> lists[] = {
+        {"Controls, to press and release:", &controls()},
+        {"Prompts, to complete:", &prompts()},
+        {"The player's scenarios (scenario player NAME):", &playerScenarios()},
+        {"A horse's scenarios (scenario HORSE NAME):", &horseScenarios()},
+        {"Weapons, to draw:", &weapons()}};
+    std::string out;
+    for (const auto& [heading, table] : lists) {
+        out += std::string("// ") + heading + "\n";
+        for (const Group& g : *table) {
+            out += "//   " + g.what + ":\n";
+            std::string line = "//    ";
+            for (const std::string& name : g.names) {
+                if (line.size() + 1 + name.size() > 100) {
+                    out += line + "\n";
+                    line = "//    ";
+                }
+                line += " " + name;
+            }
+            out += line + "\n";
+        }
+    }
+    return out;
+}
+
+Parsed parse(std::string_view text, const std::string& file, int firstLine) {
+    static const std::vector<std::string> controlNames = namesOf(controls()),
+                                          promptNames = namesOf(prompts()),
+                                          playerScenarioNames = namesOf(playerScenarios()),
+                                          horseScenarioNames = namesOf(horseScenarios()),
+                                          weaponNames = namesOf(weapons());
     Parsed out;
+    out.scene.file = file;
     std::int64_t previous = 0;
-    int lineNumber = 0;
+    int lineNumber = firstLine - 1;
     std::vector<std::string> horses;
     while (!text.empty()) {
         const std::size_t end = text.find('\n');
@@ -135,10 +258,10 @@ Parsed parse(std::string_view text, const std::string& file) {
             return failed();
         }
         auto knownHorse = [&](std::string_view name) {
-            return std::find(horses.begin(), horses.end(), name) != horses.end() ||
-                   p.fail("unknown horse '" + std::string(name) +
-                          "' (bring it in first with 'horse " + std::string(name) +
-                          " X Y Z heading H')");
+            if (!horses.empty()) return p.known(name, "horse", horses);
+            return p.fail("unknown horse '" + std::string(name) +
+                          "' (no horse has come in yet: a 'horse NAME X Y Z heading H' line "
+                          "brings one in)");
         };
         const std::string_view a = p.w[1];
         const std::string_view arg = p.w.size() > 2 ? p.w[2] : std::string_view{};
@@ -161,8 +284,7 @@ Parsed parse(std::string_view text, const std::string& file) {
             ok = p.count(2, "walk");
         } else if (a == "draw") {
             s.action = Action::Draw;
-            ok = p.count(3, "draw WEAPON_NAME") &&
-                 (isIdentifier(arg) || p.fail("bad weapon name '" + std::string(arg) + "'"));
+            ok = p.count(3, "draw WEAPON_NAME") && p.known(arg, "weapon", weaponNames);
             s.subject = arg;
         } else if (a == "holster") {
             s.action = Action::Holster;
@@ -179,10 +301,8 @@ Parsed parse(std::string_view text, const std::string& file) {
                 (arg == "on" || arg == "off" || p.fail("expected 'keyboard on' or 'keyboard off'"));
         } else if (a == "press" || a == "release") {
             s.action = a == "press" ? Action::Press : Action::Release;
-            const auto& known = knownControls();
             ok = p.count(3, a == "press" ? "press CONTROL" : "release CONTROL") &&
-                 (std::find(known.begin(), known.end(), arg) != known.end() ||
-                  p.fail("unknown control '" + std::string(arg) + "'"));
+                 p.known(arg, "control", controlNames);
             s.subject = arg;
         } else if (a == "key") {
             s.action = Action::Key;
@@ -191,8 +311,7 @@ Parsed parse(std::string_view text, const std::string& file) {
                                                   "' (expected a virtual-key code or a key name)"));
         } else if (a == "complete") {
             s.action = Action::Complete;
-            ok = p.count(3, "complete PROMPT") &&
-                 (isPromptName(arg) || p.fail("unknown prompt '" + std::string(arg) + "'"));
+            ok = p.count(3, "complete PROMPT") && p.known(arg, "prompt", promptNames);
             s.subject = arg;
         } else if (a == "horse") {
             s.action = Action::Horse;
@@ -214,8 +333,16 @@ Parsed parse(std::string_view text, const std::string& file) {
                 s.subject = arg;
                 s.name = p.w[3];
                 s.action = s.name == "none" ? Action::ScenarioNone : Action::Scenario;
-                ok = s.name == "none" || isIdentifier(s.name) ||
-                     p.fail("bad scenario name '" + s.name + "'");
+                // A horse's scenario on the player, or the player's on a horse, is a slip.
+                const bool forPlayer = arg == "player";
+                const auto& own = forPlayer ? playerScenarioNames : horseScenarioNames;
+                const auto& other = forPlayer ? horseScenarioNames : playerScenarioNames;
+                ok = s.name == "none" || std::find(own.begin(), own.end(), s.name) != own.end() ||
+                     (std::find(other.begin(), other.end(), s.name) != other.end()
+                          ? p.fail("'" + s.name + "' is " +
+                                   (forPlayer ? "a horse's scenario, not the player's"
+                                              : "the player's scenario, not a horse's"))
+                          : p.known(s.name, "scenario", own));
             }
         } else if (a == "core") {
             ok = p.count(5, "core player|NAME health|stamina VALUE") &&

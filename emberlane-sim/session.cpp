@@ -292,9 +292,6 @@ void perform(sim::Sim& sim, Cast& cast, const scene::Step& s) {
         sim.game.usingKeyboardAndMouse = false;
         break;
     case Action::Complete:
-        if (!sim.shown(s.subject.c_str()))
-            throw sim::GameError("line " + std::to_string(s.line) + ": " + s.subject +
-                                 " is not on screen to complete");
         sim.complete(s.subject.c_str());
         break;
     case Action::Horse:
@@ -330,7 +327,12 @@ Record play(const scene::Scene& scene, const Settings& settings) {
             p.playUntil(step.atMs);
             if (step.action == scene::Action::End) break;
             p.note("scene", step.text, Cause::Scene);
-            p.apply(step);
+            try {
+                p.apply(step);
+            } catch (const sim::GameError& e) { // the line that asked for it, as a file's
+                throw sim::GameError(scene.file + ":" + std::to_string(step.line) + ": " +
+                                     e.what());
+            }
         }
     } catch (const sim::GameError&) {
         p.finish(); // what happened up to the refusal

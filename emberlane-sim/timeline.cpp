@@ -4,7 +4,9 @@
 #include "host/profile_int.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
+#include <string_view>
 #include <vector>
 
 namespace timeline {
@@ -24,6 +26,50 @@ std::string hotkey(std::uint32_t code) {
         return "0: no key has this code (a key name such as F5 reads as 0: write its number)";
     const std::string name = keys::nameOf(code);
     return number + " (" + (name.empty() ? "a key without a name here" : name) + ")";
+}
+
+std::string trimmed(std::string_view s) {
+    auto space = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r') || c == 0x1A; };
+    while (!s.empty() && space(s.front())) s.remove_prefix(1);
+    while (!s.empty() && space(s.back())) s.remove_suffix(1);
+    return std::string(s);
+}
+
+bool isSettings(const std::string& section) {
+    return section.size() == 8 &&
+           std::equal(section.begin(), section.end(), "SETTINGS", [](char a, char b) {
+               return std::toupper(static_cast<unsigned char>(a)) == b;
+           });
+}
+
+// The keys the plug-in never reads: those before any section, in another one, or in a
+// second [SETTINGS] (only the first counts), each with its line and where it stands.
+std::string keysOutsideSettings(std::string_view text) {
+    std::string out, section;
+    bool inFirst = false, settingsSeen = false;
+    int number = 0;
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        const std::string line = trimmed(text.substr(0, end));
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        ++number;
+        if (line.empty() || line[0] == ';' || line[0] == '#') continue;
+        if (line[0] == '[' && line.find(']') != std::string::npos) {
+            section = trimmed(std::string_view(line).substr(1, line.rfind(']') - 1));
+            inFirst = isSettings(section) && !settingsSeen;
+            settingsSeen = settingsSeen || inFirst;
+            continue;
+        }
+        const std::size_t equals = line.find('=');
+        if (inFirst || equals == std::string::npos) continue;
+        const std::string where = section.empty()       ? "before any section"
+                                  : isSettings(section) ? "in a second [" + section + "]"
+                                                        : "in [" + section + "]";
+        out += "ignored key        " + trimmed(std::string_view(line).substr(0, equals)) +
+               " (line " + std::to_string(number) + ", " + where +
+               "): the plug-in reads only the first [SETTINGS]\n";
+    }
+    return out;
 }
 
 } // namespace
@@ -75,6 +121,7 @@ std::string settingsHeader(const std::optional<std::string>& ini, const std::str
     out += "hotkey             " + hotkey(key) + "\n";
     out += "prop discard       " +
            std::string(discard != 0 ? "on" : "off (the prop stays in hand)") + "\n";
+    out += keysOutsideSettings(text.rfind("\xEF\xBB\xBF", 0) == 0 ? text.substr(3) : text);
     return out;
 }
 

@@ -20,8 +20,8 @@ std::string text(const session::Record& record);
 std::string summary(const session::Record& record);
 
 // How the plug-in reads the settings file: its hotkey, with the key's name or why it never
-// fires, and the prop discard. `ini` is the file's contents (none: there is no file) and
-// `source` says where it came from.
+// fires, the prop discard, and each key it never reads, outside its [SETTINGS]. `ini` is the
+// file's contents (none: there is no file) and `source` says where it came from.
 std::string settingsHeader(const std::optional<std::string>& ini, const std::string& source);
 
 } // namespace timeline

@@ -3,6 +3,9 @@
 
 namespace walkthrough {
 
+// Errors name the walkthrough's lines as lines of this file: its first is the next one.
+inline constexpr const char* file = "emberlane-sim/walkthrough.h";
+inline constexpr int firstLine = __LINE__ + 1;
 inline constexpr const char* scene = R"(# Emberlane walkthrough
 0      horse Tumbleweed 103 200 30 heading 180
 

@@ -4,6 +4,7 @@
 namespace {
 
 constexpr std::int32_t drinkFor = 20000;
+constexpr std::int32_t firstRefillAfter = 1000; // then every staminaRefillEvery
 
 bool drinkOffered(const LoopState& s) {
     return isTrue(invoke<std::int32_t>(op::entityInWater, s.playerHorse)) && !s.horseIsDrinking &&
@@ -35,5 +36,5 @@ void drinkCommand(LoopState& s) {
     s.horseScenarioPoint = createScenarioPoint(drink, s.horsePosition.x, s.horsePosition.y,
                                                s.horsePosition.z, s.horseHeading);
     useScenarioPoint(s.playerHorse, s.horseScenarioPoint, drinkFor);
-    s.nextStaminaRefillTime = addWrapping(gameTimer(), 1000);
+    s.nextStaminaRefillTime = addWrapping(gameTimer(), firstRefillAfter);
 }

@@ -3,6 +3,10 @@
 
 #include "loop/loop_state.h"
 
+// The drinking horse's stamina and the resting rider's share one refill time, re-armed
+// this long after each refill (ms).
+inline constexpr std::int32_t staminaRefillEvery = 2000;
+
 void horseSection(LoopState& s);
 
 // Its steps, in their order.

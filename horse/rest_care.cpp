@@ -4,7 +4,10 @@
 
 namespace {
 
-constexpr float restCommandReach = 20.0f; // exactly 20 is too far
+constexpr float restCommandReach = 20.0f;         // exactly 20 is too far
+constexpr float riderGain = 1.5f;                 // a point a refill: the half is cut off
+constexpr float restingGain = 1.0f;               // a point of stamina...
+constexpr std::int32_t restingRefillEvery = 3000; // ...every three seconds of rest (ms)
 
 bool playerResting(const LoopState& s) {
     for (Hash rest : s.restScenarioHashes)
@@ -13,22 +16,22 @@ bool playerResting(const LoopState& s) {
 }
 
 void riderRefill(LoopState& s) {
-    const auto p = static_cast<float>(coreValue(s.playerPed, 1));
+    const auto p = static_cast<float>(coreValue(s.playerPed, staminaCore));
     if (p < 100.0f && gameTimer() > s.nextStaminaRefillTime &&
         pedUsingScenario(s.playerHorse, hashOf("WORLD_ANIMAL_HORSE_DRINK_GROUND"))) {
-        setCoreValue(s.playerPed, 1, static_cast<std::int32_t>(p + 1.5f));
-        s.nextStaminaRefillTime = addWrapping(gameTimer(), 2000);
+        setCoreValue(s.playerPed, staminaCore, static_cast<std::int32_t>(p + riderGain));
+        s.nextStaminaRefillTime = addWrapping(gameTimer(), staminaRefillEvery);
     }
 }
 
 // The resting refill re-arms its own timer, as every other refill does: one point per
 // 3000 ms while the horse rests, and the drink, overpower and rider refills keep their pace.
 void restingRefill(LoopState& s) {
-    const auto t = static_cast<float>(coreValue(s.playerHorse, 1));
+    const auto t = static_cast<float>(coreValue(s.playerHorse, staminaCore));
     if (t < 100.0f && gameTimer() > s.horseRestRefillTime &&
         pedUsingScenario(s.playerHorse, hashOf("WORLD_ANIMAL_HORSE_RESTING"))) {
-        setCoreValue(s.playerHorse, 1, static_cast<std::int32_t>(t + 1.0f));
-        s.horseRestRefillTime = addWrapping(gameTimer(), 3000);
+        setCoreValue(s.playerHorse, staminaCore, static_cast<std::int32_t>(t + restingGain));
+        s.horseRestRefillTime = addWrapping(gameTimer(), restingRefillEvery);
     }
 }
 
@@ -43,7 +46,7 @@ void restCommand(LoopState& s) {
     s.horseScenarioPoint = createScenarioPoint(hashOf("WORLD_ANIMAL_HORSE_RESTING"), horse.x,
                                                horse.y, horse.z, s.horseHeading);
     useScenarioPoint(s.playerHorse, s.horseScenarioPoint, -1);
-    s.horseRestRefillTime = addWrapping(gameTimer(), 3000);
+    s.horseRestRefillTime = addWrapping(gameTimer(), restingRefillEvery);
 }
 
 } // namespace

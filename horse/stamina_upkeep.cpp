@@ -2,14 +2,18 @@
 // resting horse is overpowered.
 #include "horse/horse.h"
 
+namespace {
+constexpr float drinkingGain = 1.5f; // a point a refill: the half is cut off
+} // namespace
+
 void staminaWhileDrinkingOrResting(LoopState& s) {
     const Handle horse = s.playerHorse;
-    const auto v = static_cast<float>(coreValue(horse, 1));
+    const auto v = static_cast<float>(coreValue(horse, staminaCore));
     if (v < 100.0f) {
         if (gameTimer() > s.nextStaminaRefillTime &&
             pedUsingScenario(horse, hashOf("WORLD_ANIMAL_HORSE_DRINK_GROUND"))) {
-            setCoreValue(horse, 1, static_cast<std::int32_t>(v + 1.5f));
-            s.nextStaminaRefillTime = addWrapping(gameTimer(), 2000);
+            setCoreValue(horse, staminaCore, static_cast<std::int32_t>(v + drinkingGain));
+            s.nextStaminaRefillTime = addWrapping(gameTimer(), staminaRefillEvery);
         }
     } else if (v == 100.0f) {
         // Neither overpower moves the refill time.

@@ -55,6 +55,10 @@ inline constexpr std::array<const char*, 3> horseGrazeNames = {
     "WORLD_ANIMAL_HORSE_GRAZING_CAMP",
 };
 
+// The attribute cores the plug-in reads and refills, by the index the game gives them.
+inline constexpr std::int32_t healthCore = 0;
+inline constexpr std::int32_t staminaCore = 1;
+
 struct LoopState {
     // Hashed once at start-up.
     std::array<Hash, 4> navControlHashes{};

@@ -75,3 +75,99 @@ TEST(Compare, AChangedWaitIsFoundAtItsPassWithBothCallsAndWhatThePlayerSees) {
               std::string::npos)
         << report;
 }
+
+namespace {
+compare::Differing differing(const std::string& name, const std::string& ours,
+                             const std::string& theirs, std::vector<std::string> timeline = {}) {
+    compare::Differing d;
+    d.game.name = name;
+    if (name.rfind("chaos seed ", 0) == 0) d.game.chaosSeed = std::stoull(name.substr(11));
+    d.divergence.pass = 7;
+    d.divergence.ms = 1234;
+    d.divergence.ours = {ours};
+    d.divergence.theirs = {theirs};
+    d.timeline = std::move(timeline);
+    return d;
+}
+} // namespace
+
+TEST(Compare, GamesThatFirstDifferAlikeAreReportedOnceWithTheirNames) {
+    // One change met in many games: the handle and the health read differ from game to game,
+    // the builds' values by the same two points.
+    const std::vector<std::string> timeline = {
+        "- 02:09.063  Tumbleweed health  90 -> 100, a point at a time until 02:27.180",
+        "+ 02:09.063  Tumbleweed health  90 -> 93", "+ 02:11.076  Tumbleweed health  93 -> 96"};
+    const std::vector<compare::Differing> games = {
+        differing("walkthrough", "_SET_ATTRIBUTE_CORE_VALUE(1282, 0, 93)",
+                  "_SET_ATTRIBUTE_CORE_VALUE(1282, 0, 91)", timeline),
+        differing("chaos seed 1", "_SET_ATTRIBUTE_CORE_VALUE(1538, 0, 19)",
+                  "_SET_ATTRIBUTE_CORE_VALUE(1538, 0, 17)"),
+        differing("scenes/still.scene", "scriptWait(3000)", "scriptWait(2500)"),
+        differing("chaos seed 2", "_SET_ATTRIBUTE_CORE_VALUE(1282, 0, 8)",
+                  "_SET_ATTRIBUTE_CORE_VALUE(1282, 0, 6)"),
+        differing("chaos seed 3", "_SET_ATTRIBUTE_CORE_VALUE(1282, 0, 9)", // by three
+                  "_SET_ATTRIBUTE_CORE_VALUE(1282, 0, 6)"),
+        differing("chaos seed 5", "_SET_ATTRIBUTE_CORE_VALUE(1282, 0, 2)",
+                  "_SET_ATTRIBUTE_CORE_VALUE(1282, 0, 0)")};
+    const std::string walkthrough = "\nwalkthrough: differs at pass 7, 00:01.234 of game time\n"
+                                    "  this build:\n"
+                                    "    _SET_ATTRIBUTE_CORE_VALUE(1282, 0, 93)\n"
+                                    "  the other build:\n"
+                                    "    _SET_ATTRIBUTE_CORE_VALUE(1282, 0, 91)\n"
+                                    "  at the end of that pass a player sees no difference yet\n"
+                                    "  the same first difference in 3 more games: chaos seeds "
+                                    "1-2, 5\n";
+    const std::string still = "\nscenes/still.scene: differs at pass 7, 00:01.234 of game time\n"
+                              "  this build:\n"
+                              "    scriptWait(3000)\n"
+                              "  the other build:\n"
+                              "    scriptWait(2500)\n"
+                              "  at the end of that pass a player sees no difference yet\n"
+                              "  what a player sees over the whole of scenes/still.scene: the "
+                              "same with both builds\n";
+    const std::string byThree = "\nchaos seed 3: differs at pass 7, 00:01.234 of game time\n"
+                                "  this build:\n"
+                                "    _SET_ATTRIBUTE_CORE_VALUE(1282, 0, 9)\n"
+                                "  the other build:\n"
+                                "    _SET_ATTRIBUTE_CORE_VALUE(1282, 0, 6)\n"
+                                "  at the end of that pass a player sees no difference yet\n";
+    EXPECT_EQ(compare::groupedReport(games, false),
+              walkthrough +
+                  "  what a player sees over the whole of walkthrough: 3 lines differ, from "
+                  "02:09.063 (--timelines shows them)\n" +
+                  still + byThree);
+    EXPECT_EQ(compare::groupedReport(games, true),
+              walkthrough +
+                  "  what a player sees over the whole of walkthrough (- the other build, + this "
+                  "build):\n    " +
+                  timeline[0] + "\n    " + timeline[1] + "\n    " + timeline[2] + "\n" + still +
+                  byThree);
+    EXPECT_EQ(compare::listOf({"walkthrough", "chaos seed 1", "chaos seed 2", "chaos seed 5",
+                               "scenes/a.scene", "chaos seed 9"}),
+              "walkthrough, chaos seeds 1-2, 5, scenes/a.scene, chaos seed 9");
+}
+
+TEST(Compare, TheTimelinesShowWhatThePlayerSeesDifferOverTheWholeGame) {
+    const std::vector<std::string> lines = compare::timelineDifferences(
+        walkthroughGame(), sim::defaultPluginPath(), EMBERLANE_ALTERED_PLUGIN_PATH, {});
+    // The other build waits 2500 ms: its exit's prop goes half a second sooner.
+    EXPECT_THAT(lines,
+                ::testing::Contains("- 00:08.547  script waits       2500 ms inside the pass"));
+    EXPECT_THAT(lines,
+                ::testing::Contains("+ 00:08.547  script waits       3000 ms inside the pass"));
+    EXPECT_THAT(lines,
+                ::testing::Contains("- 00:11.055  player props       the held prop is discarded"));
+    EXPECT_THAT(lines,
+                ::testing::Contains("+ 00:11.550  player props       the held prop is discarded"));
+    // In time order, each line of one build alone.
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        EXPECT_TRUE(lines[i].rfind("- ", 0) == 0 || lines[i].rfind("+ ", 0) == 0) << lines[i];
+        if (i > 0) {
+            EXPECT_LE(lines[i - 1].substr(2, 9), lines[i].substr(2, 9));
+        }
+    }
+    // A build against itself shows a player the same.
+    EXPECT_THAT(compare::timelineDifferences(walkthroughGame(), sim::defaultPluginPath(),
+                                             sim::defaultPluginPath(), {}),
+                IsEmpty());
+}

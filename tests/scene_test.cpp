@@ -1,6 +1,10 @@
 #include "emberlane-sim/scene.h"
+#include "emberlane-sim/walkthrough.h"
 
 #include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
 
 namespace {
 std::string errorOf(const std::string& text) { return scene::parse(text, "camp.scene").error; }
@@ -40,14 +44,11 @@ TEST(SceneFile, EachKindOfBadLineIsNamedWithItsFileAndLine) {
     EXPECT_EQ(errorOf("0 stand 1 two 3 heading 4\n"), "camp.scene:1: bad number 'two' for y");
     EXPECT_EQ(errorOf("5 walk\n4 holster\n"),
               "camp.scene:2: time 4 goes back before the previous line's 5000ms");
-    EXPECT_EQ(errorOf("0 complete fishingPrompt\n"),
-              "camp.scene:1: unknown prompt 'fishingPrompt'");
-    EXPECT_EQ(errorOf("0 press INPUT_JUMP\n"), "camp.scene:1: unknown control 'INPUT_JUMP'");
     EXPECT_EQ(errorOf("soon walk\n"),
               "camp.scene:1: bad time 'soon' (expected seconds, like 12.5 or 12500ms)");
     EXPECT_EQ(errorOf("0 target Tumbleweed\n"),
-              "camp.scene:1: unknown horse 'Tumbleweed' (bring it in first with 'horse "
-              "Tumbleweed X Y Z heading H')");
+              "camp.scene:1: unknown horse 'Tumbleweed' (no horse has come in yet: a 'horse NAME "
+              "X Y Z heading H' line brings one in)");
     EXPECT_EQ(errorOf("0 key WHEEL\n"),
               "camp.scene:1: bad key 'WHEEL' (expected a virtual-key code or a key name)");
     EXPECT_EQ(errorOf("0 stand 1 2 3 4\n"), "camp.scene:1: expected 'stand X Y Z heading H'");
@@ -62,4 +63,69 @@ TEST(SceneFile, OddInputIsRefusedNotTrusted) {
     EXPECT_NE(errorOf("0 key 4294967296\n"), "");
     EXPECT_EQ(errorOf("0 key 4294967295\n"), ""); // the stand-in game takes any 32-bit code
     EXPECT_EQ(errorOf(std::string("0 walk\r\n1 holster\r\n")), "");
+}
+
+TEST(SceneFile, AMisspeltNameIsRefusedWithTheClosestKnownOne) {
+    const std::string horse = "0 horse Tumbleweed 103 200 30 heading 180\n";
+    EXPECT_EQ(errorOf(horse + "1 scenario player WORLD_PLAYER_CAMP_FIRE_SITT\n"),
+              "camp.scene:2: unknown scenario 'WORLD_PLAYER_CAMP_FIRE_SITT' (did you mean "
+              "WORLD_PLAYER_CAMP_FIRE_SIT?)");
+    EXPECT_EQ(errorOf(horse + "1 scenario Tumbleweed WORLD_ANIMAL_HORSE_GRAZZING\n"),
+              "camp.scene:2: unknown scenario 'WORLD_ANIMAL_HORSE_GRAZZING' (did you mean "
+              "WORLD_ANIMAL_HORSE_GRAZING?)");
+    // A name cut short is near the whole name.
+    EXPECT_EQ(errorOf("0 draw WEAPON_REVOLVR\n"),
+              "camp.scene:1: unknown weapon 'WEAPON_REVOLVR' (did you mean "
+              "WEAPON_REVOLVER_CATTLEMAN?)");
+    EXPECT_EQ(errorOf("0 complete sitactivityprompt\n"),
+              "camp.scene:1: unknown prompt 'sitactivityprompt' (did you mean sitActivityPrompt?)");
+    EXPECT_EQ(errorOf("0 release INPUT_FRONTEND_NAV_DWN\n"),
+              "camp.scene:1: unknown control 'INPUT_FRONTEND_NAV_DWN' (did you mean "
+              "INPUT_FRONTEND_NAV_DOWN?)");
+    EXPECT_EQ(errorOf(horse + "1 target Tumbleweeed\n"),
+              "camp.scene:2: unknown horse 'Tumbleweeed' (did you mean Tumbleweed?)");
+    // Nothing near: where the names are listed.
+    EXPECT_EQ(errorOf("0 press INPUT_JUMP\n"),
+              "camp.scene:1: unknown control 'INPUT_JUMP' (the names a scene can use are listed "
+              "in emberlane-sim/scene.h)");
+    // A known scenario on the wrong one would test nothing.
+    EXPECT_EQ(errorOf(horse + "1 scenario player WORLD_ANIMAL_HORSE_GRAZING\n"),
+              "camp.scene:2: 'WORLD_ANIMAL_HORSE_GRAZING' is a horse's scenario, not the player's");
+    EXPECT_EQ(errorOf(horse + "1 scenario Tumbleweed WORLD_HUMAN_SIT_GROUND\n"),
+              "camp.scene:2: 'WORLD_HUMAN_SIT_GROUND' is the player's scenario, not a horse's");
+}
+
+namespace {
+std::string sourceFile(const std::string& path) {
+    std::ifstream file(std::string(EMBERLANE_SOURCE_DIR) + "/" + path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+} // namespace
+
+TEST(SceneFile, TheFormatListsEveryNameOfTheTables) {
+    const std::string header = sourceFile("emberlane-sim/scene.h");
+    const std::string begin = "// names begin\n", end = "// names end\n";
+    const std::size_t from = header.find(begin), to = header.find(end);
+    ASSERT_NE(from, std::string::npos);
+    ASSERT_NE(to, std::string::npos);
+    EXPECT_EQ(header.substr(from + begin.size(), to - from - begin.size()),
+              scene::documentedNames())
+        << "A table of names changed: put the text above between the 'names begin' and 'names "
+           "end' lines of emberlane-sim/scene.h.";
+}
+
+TEST(SceneFile, TheWalkthroughsLinesAreThoseOfItsHeader) {
+    const scene::Parsed parsed =
+        scene::parse(walkthrough::scene, walkthrough::file, walkthrough::firstLine);
+    ASSERT_EQ(parsed.error, "");
+    std::vector<std::string> lines;
+    std::istringstream header(sourceFile(walkthrough::file));
+    for (std::string line; std::getline(header, line);) lines.push_back(line);
+    for (const scene::Step& step : parsed.scene.steps) {
+        ASSERT_LE(step.line, static_cast<int>(lines.size()));
+        EXPECT_NE(lines[static_cast<std::size_t>(step.line - 1)].find(step.text), std::string::npos)
+            << step.line << ": " << step.text;
+    }
 }

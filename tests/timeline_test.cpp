@@ -82,3 +82,21 @@ TEST(Timeline, TheHeaderSaysWhyAHotkeyNeverFires) {
               "hotkey             89 (Y)\n"
               "prop discard       off (the prop stays in hand)\n");
 }
+
+TEST(Timeline, TheHeaderNamesTheKeysThePluginNeverReads) {
+    // Only the first [SETTINGS] counts, its name in any case and with spaces.
+    EXPECT_EQ(timeline::settingsHeader("\xEF\xBB\xBF; Emberlane\r\nPROMPTS_HOTKEY=75\r\n"
+                                       "[KEYS]\nDESTROY_SCENARIO_PROP=0\n"
+                                       "[ settings ]\nPROMPTS_HOTKEY=76\n; PROMPTS_HOTKEY=80\n"
+                                       "[SETTINGS]\nPROMPTS_HOTKEY=77\n",
+                                       "MY.ini"),
+              "settings           MY.ini, as the plug-in reads it\n"
+              "hotkey             76 (L)\n"
+              "prop discard       on\n"
+              "ignored key        PROMPTS_HOTKEY (line 2, before any section): the plug-in reads "
+              "only the first [SETTINGS]\n"
+              "ignored key        DESTROY_SCENARIO_PROP (line 4, in [KEYS]): the plug-in reads "
+              "only the first [SETTINGS]\n"
+              "ignored key        PROMPTS_HOTKEY (line 9, in a second [SETTINGS]): the plug-in "
+              "reads only the first [SETTINGS]\n");
+}

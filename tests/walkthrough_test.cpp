@@ -5,6 +5,7 @@
 #include "play.h"
 
 #include <regex>
+#include <set>
 
 namespace {
 
@@ -108,7 +109,7 @@ TEST(Walkthrough, TheSameSeedPlaysTheSameAndTheSvgHasEveryLane) {
     for (std::size_t i = 0; i < a.events.size(); ++i)
         EXPECT_EQ(a.events[i].detail, b.events[i].detail);
 
-    const std::string svg = picture::svg(a);
+    const std::string svg = picture::svg(a, "walkthrough");
     // Well-formed enough for any XML reader: balanced elements, escaped text, one root.
     std::vector<std::string> open;
     const std::regex tag(R"(<(/?)([a-zA-Z]+)[^>]*?(/?)>)");
@@ -167,4 +168,64 @@ TEST(Walkthrough, TheSameSeedPlaysTheSameAndTheSvgHasEveryLane) {
     for (const char* entry :
          {">prompt on screen<", ">scenario<", ">wait inside a pass<", ">prop discarded<"})
         EXPECT_EQ(count(entry), 1u) << entry;
+}
+
+TEST(Picture, EveryCoreLineAndEveryActionOfTheSceneShows) {
+    // Every core stays at 100: four lines at the same value, each in a panel of its own.
+    const scene::Parsed parsed = scene::parse("0 horse Tumbleweed 103 200 30 heading 180\n"
+                                              "1 stand 120 200 29 heading 270\n"
+                                              "2 wade in\n"
+                                              "3 walk\n"
+                                              "4 wade out\n"
+                                              "5 key Y\n"
+                                              "5 release INPUT_FRONTEND_NAV_UP\n"
+                                              "10 end\n",
+                                              "still.scene");
+    ASSERT_EQ(parsed.error, "");
+    session::Settings settings;
+    settings.printEvents = false;
+    const std::string svg = picture::svg(session::play(parsed.scene, settings), "still.scene");
+
+    EXPECT_NE(svg.find(">still.scene in the stand-in game: 00:10.032 of game time<"),
+              std::string::npos);
+    std::vector<std::pair<std::string, std::set<std::string>>> lines; // name, heights drawn at
+    const std::regex core(R"re(<polyline class="core"[^>]*points="([^"]*)"><title>([^<]*)<)re");
+    const std::regex point(R"re([0-9.]+,([0-9.]+))re");
+    for (auto it = std::sregex_iterator(svg.begin(), svg.end(), core); it != std::sregex_iterator();
+         ++it) {
+        const std::string points = (*it)[1];
+        std::set<std::string> heights;
+        for (auto p = std::sregex_iterator(points.begin(), points.end(), point);
+             p != std::sregex_iterator(); ++p)
+            heights.insert((*p)[1]);
+        lines.push_back({(*it)[2], heights});
+    }
+    ASSERT_EQ(lines.size(), 4u);
+    std::set<std::string> apart;
+    for (const auto& [name, heights] : lines) {
+        EXPECT_EQ(heights.size(), 1u) << name; // flat at 100
+        apart.insert(*heights.begin());
+    }
+    EXPECT_EQ(apart.size(), 4u); // none on top of another
+    for (const char* name :
+         {"player health", "player stamina", "Tumbleweed health", "Tumbleweed stamina"})
+        EXPECT_NE(svg.find(std::string(">") + name + "<"), std::string::npos) << name;
+    std::size_t scales = 0;
+    for (std::size_t at = svg.find(">50<"); at != std::string::npos; at = svg.find(">50<", at + 1))
+        ++scales;
+    EXPECT_EQ(scales, 4u);
+
+    // A mark for each action of the scene, labelled in its words, the place left out.
+    std::vector<std::string> labels;
+    const std::regex action(R"(<g class="action"><title>([^<]*)</title>.*?>([^<>]+)</text>)");
+    for (auto it = std::sregex_iterator(svg.begin(), svg.end(), action);
+         it != std::sregex_iterator(); ++it)
+        labels.push_back((*it)[1].str() + " | " + (*it)[2].str());
+    EXPECT_THAT(labels, ElementsAre("00:00.000 horse Tumbleweed 103 200 30 heading 180 | horse "
+                                    "Tumbleweed",
+                                    "00:01.023 stand 120 200 29 heading 270 | stand",
+                                    "00:02.013 wade in | wade in", "00:03.003 walk | walk",
+                                    "00:04.026 wade out | wade out", "00:05.016 key Y | key Y",
+                                    "00:05.016 release INPUT_FRONTEND_NAV_UP | release "
+                                    "FRONTEND_NAV_UP"));
 }
