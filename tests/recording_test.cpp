@@ -11,9 +11,11 @@
 #include "scratch_folder.h"
 #include "sim/chaos.h"
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 namespace fs = std::filesystem;
 using Status = replay::Outcome::Status;
@@ -272,4 +274,23 @@ TEST(Recording, StopsAtItsCapWithTheMarkThatSaysSo) {
     EXPECT_EQ(n, recording_file::Reader::Next::End) << reader.problem();
     EXPECT_TRUE(capped);
     EXPECT_GT(reader.offset(), cap - (1u << 20));
+}
+
+// The key handler runs on the game's window thread while the script records what the hotkey
+// test read: only the script touches the recording, so nothing is shared but the key table.
+TEST(KeyboardWhileRecording, MessagesFromTheWindowThreadWhileTheScriptTests) {
+    ScratchFolder folder("emberlane-recording");
+    session::Settings s = quietly("keys.rec");
+    Sim sim(s.options);
+    std::atomic<bool> done{false};
+    std::thread window([&] {
+        for (int i = 0; i < 20000; ++i) {
+            sim::sendKey(89, i % 2 == 0);
+            sim::sendKey(static_cast<DWORD>(i % 300), true);
+        }
+        done = true;
+    });
+    for (int frames = 0; frames < 300 || !done; ++frames) sim.frame();
+    window.join();
+    EXPECT_FALSE(sim.host.finished);
 }
