@@ -82,9 +82,18 @@ void againstTheRecord(sim::Sim& sim, State state) {
     mismatches = 0;
 }
 
-void realPass(benchmark::State& st, State state) {
+// The plug-in recording the session (RECORD_SESSION=1), its file kept at `keep` if named.
+sim::Options recording(bool on, const std::string& keep = "") {
+    sim::Options o;
+    if (!on) return o;
+    o.ini = sim::withRecording(std::nullopt);
+    o.keepRecording = keep;
+    return o;
+}
+
+void realPass(benchmark::State& st, State state, bool recordingOn = false) {
     recorded = recordPass(state);
-    sim::Sim sim;
+    sim::Sim sim(recording(recordingOn));
     againstTheRecord(sim, state);
     sim.frame(10);
     const std::uint64_t calls0 = sim.host.nativeCalls, allocs0 = allocations.load();
@@ -123,6 +132,8 @@ void bareReplay(benchmark::State& st, State state) {
 }
 
 void idlePass(benchmark::State& st) { realPass(st, State::Idle); }
+void idlePassRecorded(benchmark::State& st) { realPass(st, State::Idle, true); }
+void busyPassRecorded(benchmark::State& st) { realPass(st, State::Busy, true); }
 void idleReplay(benchmark::State& st) { bareReplay(st, State::Idle); }
 void busyPass(benchmark::State& st) { realPass(st, State::Busy); }
 void busyReplay(benchmark::State& st) { bareReplay(st, State::Busy); }
@@ -130,6 +141,8 @@ BENCHMARK(idlePass);
 BENCHMARK(idleReplay);
 BENCHMARK(busyPass);
 BENCHMARK(busyReplay);
+BENCHMARK(idlePassRecorded);
+BENCHMARK(busyPassRecorded);
 
 // The stand-in game itself, tracing off: an hour of 60 fps game time.
 void gameHour(benchmark::State& st) {
@@ -159,15 +172,17 @@ void* operator new(std::size_t size) {
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
-// `emberlane-bench --passes N [--busy]` plays N steady passes and exits: for counting
-// instructions per pass under callgrind (bench/callgrind-per-pass).
+// `emberlane-bench --passes N [--busy] [--record FILE]` plays N steady passes and exits: for
+// counting instructions per pass under callgrind, and the recording's bytes per pass
+// (bench/callgrind-per-pass).
 int main(int argc, char** argv) {
     if (argc >= 3 && std::strcmp(argv[1], "--passes") == 0) {
         const long passes = std::atol(argv[2]);
         const State state =
             argc >= 4 && std::strcmp(argv[3], "--busy") == 0 ? State::Busy : State::Idle;
         recorded = recordPass(state);
-        sim::Sim sim;
+        const bool record = argc >= 5 && std::strcmp(argv[argc - 2], "--record") == 0;
+        sim::Sim sim(recording(record, record ? argv[argc - 1] : ""));
         againstTheRecord(sim, state);
         for (long i = 0; i < passes; ++i) sim.frame();
         return mismatches == 0 ? 0 : 1;
