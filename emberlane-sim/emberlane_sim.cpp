@@ -260,7 +260,11 @@ int main(int argc, char** argv) {
     if (!parsed.error.empty()) return fail(parsed.error);
     if (c.other) return compareBuilds(c, name, parsed.scene);
 
-    std::printf("%s\n", timeline::settingsHeader(settings.options.ini, c.iniPath).c_str());
+    const std::string source = settings.options.keepRecording.empty() ? c.iniPath
+                               : c.iniPath.empty()
+                                   ? "--record's RECORD_SESSION=1"
+                                   : c.iniPath + " with --record's RECORD_SESSION=1";
+    std::printf("%s\n", timeline::settingsHeader(settings.options.ini, source).c_str());
     try {
         const session::Record record = session::play(parsed.scene, settings);
         // The timeline, when printed, stands apart from the summary.

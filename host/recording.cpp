@@ -36,12 +36,12 @@ constexpr DWORD flushEveryMs = 1000;
 // One call as the recording knows it: a text by a digest of its letters (the letters go into
 // the file), an out-parameter by what the game wrote there.
 struct Call {
-    std::uint64_t hash = 0;
-    std::uint32_t argc = 0;
-    char kinds[maxArgs] = {};
-    std::uint64_t args[maxArgs] = {};
-    char answer = 'n';
-    std::uint64_t answers[3] = {};
+    std::uint64_t hash;
+    std::uint32_t argc;
+    char kinds[maxArgs];
+    std::uint64_t args[maxArgs];
+    char answer;
+    std::uint64_t answers[3];
 };
 
 // The same call: the same native with the same arguments, answered or not alike.
@@ -59,24 +59,25 @@ bool sameAnswer(const Call& a, const Call& b) {
            a.answers[2] == b.answers[2];
 }
 
+// Made zeroed, when a recording starts.
 struct Recorder {
-    HANDLE file = INVALID_HANDLE_VALUE;
+    HANDLE file;
     unsigned char buffer[64 << 10];
-    std::size_t used = 0;
-    std::uint64_t written = 0; // handed to the file
-    DWORD lastFlush = 0;
-    DWORD lastTick = 0;
-    std::uint32_t lastNow = 0, lastTime = 0;
+    std::size_t used;
+    std::uint64_t written; // handed to the file
+    DWORD lastFlush;
+    DWORD lastTick;
+    std::uint32_t lastNow, lastTime;
 
     // This slice's calls and the previous one's: a call made again at the same place of the
     // next slice, with the same answer, is written as part of a count.
     Call slices[2][sliceCalls];
-    int current = 0;
-    std::size_t position = 0, previousCount = 0;
-    std::uint64_t repeats = 0;
+    int current;
+    std::size_t position, previousCount;
+    std::uint64_t repeats;
 
-    Call call;                             // the call under way
-    std::uint64_t addresses[maxArgs] = {}; // its texts and out-parameters, where they lie
+    Call call;                        // the call under way
+    std::uint64_t addresses[maxArgs]; // its texts and out-parameters, where they lie
 };
 
 Recorder* r = nullptr;
@@ -85,137 +86,129 @@ void stop() {
     hostLink = {nativeInit, nativePush64, nativePush64, nativePush64, nativeCall,
                 nativeCall, nativeCall,   nativeCall,   scriptWait};
     on = false;
-    if (r->file != INVALID_HANDLE_VALUE) CloseHandle(r->file);
-    r->file = INVALID_HANDLE_VALUE;
+    CloseHandle(r->file);
 }
 
-bool flush() {
+// Every write below does nothing once the recording has stopped: a failed write stops it for
+// good, and what follows need not ask.
+void flush() {
     DWORD done = 0;
-    if (r->used && (!WriteFile(r->file, r->buffer, static_cast<DWORD>(r->used), &done, nullptr) ||
-                    done != r->used)) {
-        stop();
-        return false;
-    }
+    if (!on || !r->used) return;
+    if (!WriteFile(r->file, r->buffer, static_cast<DWORD>(r->used), &done, nullptr) ||
+        done != r->used)
+        return stop();
     r->written += r->used;
     r->used = 0;
-    return true;
 }
 
-bool put(const void* data, std::size_t size) {
+void put(const void* data, std::size_t size) {
     const auto* bytes = static_cast<const unsigned char*>(data);
-    while (size) {
-        if (r->used == sizeof r->buffer && !flush()) return false;
+    while (on && size) {
+        if (r->used == sizeof r->buffer) flush();
         const std::size_t n = std::min(size, sizeof r->buffer - r->used);
         std::memcpy(r->buffer + r->used, bytes, n);
         r->used += n;
         bytes += n;
         size -= n;
     }
-    return true;
 }
 
-bool putByte(unsigned char b) { return put(&b, 1); }
+void putByte(unsigned char b) { put(&b, 1); }
 
-bool putVarint(std::uint64_t v) {
+void putVarint(std::uint64_t v) {
     unsigned char bytes[10];
     std::size_t n = 0;
-    do {
-        bytes[n] = static_cast<unsigned char>(v & 0x7F);
-        v >>= 7;
-        if (v) bytes[n] |= 0x80;
-        ++n;
-    } while (v);
-    return put(bytes, n);
+    for (; v >= 0x80; v >>= 7) bytes[n++] = static_cast<unsigned char>(v | 0x80);
+    bytes[n++] = static_cast<unsigned char>(v);
+    put(bytes, n);
 }
 
-bool putLittle(std::uint64_t v, std::size_t size) {
+void putLittle(std::uint64_t v, std::size_t size) {
     unsigned char bytes[8];
     for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<unsigned char>(v >> (8 * i));
-    return put(bytes, size);
+    put(bytes, size);
 }
 
-bool putText(const char* text, std::size_t size) { return putVarint(size) && put(text, size); }
+void putText(const char* text, std::size_t size) {
+    putVarint(size);
+    put(text, size);
+}
 
 // A change of a value, small when the value moves a little: the difference, signed, with its
 // sign in the lowest bit.
-bool putChange(std::uint64_t from, std::uint64_t to) {
+void putChange(std::uint64_t from, std::uint64_t to) {
     const auto d = static_cast<std::int64_t>(to - from);
-    return putVarint((static_cast<std::uint64_t>(d) << 1) ^ static_cast<std::uint64_t>(d >> 63));
+    putVarint((static_cast<std::uint64_t>(d) << 1) ^ static_cast<std::uint64_t>(d >> 63));
 }
 
-// Room for a record of at most `size` bytes below the cap; at the cap, the mark that says so
+// Room for an item of at most `size` bytes below the cap; at the cap, the mark that says so
 // ends the recording.
 bool room(std::size_t size) {
+    if (!on) return false;
     if (r->written + r->used + size + 1 < sizeCap) return true;
-    if (putByte('X')) flush();
-    if (on) stop();
+    putByte('X');
+    flush();
+    stop();
     return false;
 }
 
 // The calls just made again as they were, as one count.
-bool endRepeats() {
-    if (!r->repeats) return true;
-    const std::uint64_t n = r->repeats;
+void endRepeats() {
+    if (r->repeats && room(16)) {
+        putByte('R');
+        putVarint(r->repeats);
+    }
     r->repeats = 0;
-    return room(16) && putByte('R') && putVarint(n);
 }
 
 std::uint64_t digest(const char* text) {
     std::uint64_t h = 0xCBF29CE484222325ull;
-    for (; text && *text; ++text) {
+    for (; *text; ++text) {
         h ^= static_cast<unsigned char>(*text);
         h *= 0x100000001B3ull;
     }
     return h;
 }
 
-std::size_t textSize(std::uint64_t address) {
-    return address ? strnlen(reinterpret_cast<const char*>(address), maxText) : 0;
-}
+const char* textAt(std::uint64_t address) { return reinterpret_cast<const char*>(address); }
 
-bool writeCall(const Call& c) {
+void writeCall(const Call& c) {
     std::size_t size = 32 + 11 * c.argc;
     for (std::uint32_t i = 0; i < c.argc; ++i)
-        if (c.kinds[i] == 't') size += textSize(r->addresses[i]);
-    if (!room(size) || !putByte('C') || !putLittle(c.hash, 8) || !putByte(c.argc & 0xFF))
-        return false;
+        if (c.kinds[i] == 't') size += strnlen(textAt(r->addresses[i]), maxText);
+    if (!room(size)) return;
+    putByte('C');
+    putLittle(c.hash, 8);
+    putByte(static_cast<unsigned char>(c.argc));
     for (std::uint32_t i = 0; i < c.argc; ++i) {
-        if (!putByte(c.kinds[i])) return false;
-        const bool ok = c.kinds[i] == 't' ? putText(reinterpret_cast<const char*>(r->addresses[i]),
-                                                    textSize(r->addresses[i]))
-                        : c.kinds[i] == 'o' ? putLittle(c.args[i], 4)
-                                            : putVarint(c.args[i]);
-        if (!ok) return false;
+        putByte(c.kinds[i]);
+        if (c.kinds[i] == 't')
+            putText(textAt(r->addresses[i]), strnlen(textAt(r->addresses[i]), maxText));
+        else if (c.kinds[i] == 'o')
+            putLittle(c.args[i], 4);
+        else
+            putVarint(c.args[i]);
     }
-    if (!putByte(c.answer)) return false;
-    switch (c.answer) {
-    case 'i':
-    case 'w':
-        return putVarint(c.answers[0]);
-    case 'c':
-        return putLittle(c.answers[0], 4) && putLittle(c.answers[1], 4) &&
-               putLittle(c.answers[2], 4);
-    default:
-        return true;
-    }
+    putByte(c.answer);
+    if (c.answer == 'i' || c.answer == 'w') putVarint(c.answers[0]);
+    if (c.answer == 'c')
+        for (std::uint64_t single : c.answers) putLittle(single, 4);
 }
 
 // The call made at the same place of the previous slice, answered anew: the changes alone.
-bool writeAnswer(const Call& before, const Call& c) {
-    if (!room(16 + 10 * (3 + c.argc)) || !putByte('A')) return false;
+void writeAnswer(const Call& before, const Call& c) {
+    if (!room(16 + 10 * (3 + c.argc))) return;
+    putByte('A');
     const int answers = c.answer == 'c' ? 3 : c.answer == 'n' ? 0 : 1;
-    for (int i = 0; i < answers; ++i)
-        if (!putChange(before.answers[i], c.answers[i])) return false;
+    for (int i = 0; i < answers; ++i) putChange(before.answers[i], c.answers[i]);
     for (std::uint32_t i = 0; i < c.argc; ++i)
-        if (c.kinds[i] == 'o' && !putChange(before.args[i], c.args[i])) return false;
-    return true;
+        if (c.kinds[i] == 'o') putChange(before.args[i], c.args[i]);
 }
 
 void pushAs(char kind, std::uint64_t value) {
-    if (value == 0) kind = 'v'; // no text, no address: the value 0
     Call& c = r->call;
     if (c.argc < maxArgs) {
-        c.kinds[c.argc] = kind;
+        c.kinds[c.argc] = value ? kind : 'v'; // no text, no address: the value 0
         c.args[c.argc] = value;
         r->addresses[c.argc] = value;
     }
@@ -227,19 +220,15 @@ void answered(char answer, const std::uint64_t* slot) {
     if (c.argc > maxArgs) return stop(); // more than a call can carry: not recordable
     c.answer = answer;
     c.answers[0] = c.answers[1] = c.answers[2] = 0;
-    if (answer == 'i') {
-        c.answers[0] = static_cast<std::uint32_t>(slot[0]);
-    } else if (answer == 'w') {
-        c.answers[0] = slot[0];
-    } else if (answer == 'c') {
+    if (answer == 'i') c.answers[0] = static_cast<std::uint32_t>(slot[0]);
+    if (answer == 'w') c.answers[0] = slot[0];
+    if (answer == 'c')
         for (int i = 0; i < 3; ++i) c.answers[i] = static_cast<std::uint32_t>(slot[i]);
-    }
     for (std::uint32_t i = 0; i < c.argc; ++i) {
-        if (c.kinds[i] == 't') {
-            c.args[i] = digest(reinterpret_cast<const char*>(r->addresses[i]));
-        } else if (c.kinds[i] == 'o') {
+        if (c.kinds[i] == 't') c.args[i] = digest(textAt(r->addresses[i]));
+        if (c.kinds[i] == 'o') {
             std::uint32_t written;
-            std::memcpy(&written, reinterpret_cast<const void*>(r->addresses[i]), 4);
+            std::memcpy(&written, textAt(r->addresses[i]), 4);
             c.args[i] = written;
         }
     }
@@ -247,10 +236,12 @@ void answered(char answer, const std::uint64_t* slot) {
         r->position < r->previousCount ? &r->slices[1 - r->current][r->position] : nullptr;
     if (before && sameCall(c, *before) && sameAnswer(c, *before)) {
         ++r->repeats;
-    } else if (before && sameCall(c, *before)) {
-        if (!endRepeats() || !writeAnswer(*before, c)) return;
-    } else if (!endRepeats() || !writeCall(c)) {
-        return;
+    } else {
+        endRepeats();
+        if (before && sameCall(c, *before))
+            writeAnswer(*before, c);
+        else
+            writeCall(c);
     }
     if (r->position < sliceCalls) r->slices[r->current][r->position] = c;
     ++r->position;
@@ -283,18 +274,19 @@ std::uint64_t* call32() { return callAnswering('i'); }
 std::uint64_t* call64() { return callAnswering('w'); }
 std::uint64_t* callVector() { return callAnswering('c'); }
 
-// A wait ends a slice. Its record says how long the slice ran since the last wait ended and
-// how long the wait took, in tick-count milliseconds: the game's time, as near as the plug-in
-// can tell without asking the game.
+// A wait ends a slice. Its item says how long the slice ran since the last wait ended and how
+// long the wait took, in tick-count milliseconds: the game's time, as near as the plug-in can
+// tell without asking the game.
 void wait(DWORD ms) {
-    const bool recorded = endRepeats();
+    endRepeats();
     const DWORD before = GetTickCount();
     scriptWait(ms);
     const DWORD after = GetTickCount();
-    if (!recorded || !room(40) || !putByte('W') || !putVarint(ms) ||
-        !putVarint(static_cast<DWORD>(before - r->lastTick)) ||
-        !putVarint(static_cast<DWORD>(after - before)))
-        return;
+    if (!room(40)) return;
+    putByte('W');
+    putVarint(ms);
+    putVarint(static_cast<DWORD>(before - r->lastTick));
+    putVarint(static_cast<DWORD>(after - before));
     r->lastTick = after;
     r->current = 1 - r->current;
     r->previousCount = std::min(r->position, sliceCalls);
@@ -309,7 +301,11 @@ void wait(DWORD ms) {
 // cut after the last second handed over.
 struct AtUnload {
     ~AtUnload() {
-        if (on && endRepeats() && room(1) && putByte('E')) flush();
+        if (on) {
+            endRepeats();
+            if (room(1)) putByte('E');
+            flush();
+        }
         if (on) stop();
         delete r;
         r = nullptr;
@@ -319,18 +315,22 @@ struct AtUnload {
 } // namespace
 
 void start(UINT hotkey, INT destroyProp) {
-    r = new Recorder;
+    r = new Recorder();
     r->file = CreateFileA(".\\Emberlane.rec", GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                           CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (r->file == INVALID_HANDLE_VALUE) return;
     on = true;
     r->lastTick = r->lastFlush = GetTickCount();
-    const std::size_t version = std::strlen(EMBERLANE_VERSION);
-    if (!put(magic, sizeof magic) || !putLittle(formatVersion, 2) || !putByte(version & 0xFF) ||
-        !put(EMBERLANE_VERSION, version & 0xFF) || !putByte('S') || !putLittle(hotkey, 4) ||
-        !putLittle(static_cast<std::uint32_t>(destroyProp), 4) || !flush())
-        return;
-    hostLink = {init, push, pushText, pushOut, callVoid, call32, call64, callVector, wait};
+    const std::size_t version = std::strlen(EMBERLANE_VERSION) & 0xFF;
+    put(magic, sizeof magic);
+    putLittle(formatVersion, 2);
+    putByte(static_cast<unsigned char>(version));
+    put(EMBERLANE_VERSION, version);
+    putByte('S');
+    putLittle(hotkey, 4);
+    putLittle(static_cast<std::uint32_t>(destroyProp), 4);
+    flush();
+    if (on) hostLink = {init, push, pushText, pushOut, callVoid, call32, call64, callVector, wait};
 }
 
 void labelLines(const LabelLines& labels) {
@@ -339,15 +339,20 @@ void labelLines(const LabelLines& labels) {
         if (label.size() > maxLabel) return stop(); // more than a replay takes
         size += label.size() + 10;
     }
-    if (!endRepeats() || !room(size) || !putByte('L') || !putByte(labelCount)) return;
-    for (const std::string& label : labels)
-        if (!putText(label.data(), label.size())) return;
+    endRepeats();
+    if (!room(size)) return;
+    putByte('L');
+    putByte(labelCount);
+    for (const std::string& label : labels) putText(label.data(), label.size());
 }
 
 void hotkeyTest(std::uint32_t now, std::uint32_t time, std::int32_t isUpNow) {
-    if (!endRepeats() || !room(20) || !putByte('K') || !putVarint(now - r->lastNow) ||
-        !putVarint(time - r->lastTime) || !putVarint(static_cast<std::uint32_t>(isUpNow)))
-        return;
+    endRepeats();
+    if (!room(20)) return;
+    putByte('K');
+    putVarint(now - r->lastNow);
+    putVarint(time - r->lastTime);
+    putVarint(static_cast<std::uint32_t>(isUpNow));
     r->lastNow = now;
     r->lastTime = time;
 }
