@@ -7,9 +7,7 @@ namespace {
 
 constexpr char magic[8] = {'E', 'M', 'B', 'E', 'R', 'R', 'E', 'C'};
 constexpr std::size_t sliceCalls = 1024; // as the recorder keeps them
-constexpr std::size_t maxText = 65535;
-constexpr std::size_t maxLabel = 1 << 20;
-constexpr std::size_t maxSliceText = 4 << 20; // what one slice's kept calls may hold in texts
+constexpr std::size_t maxSliceText = 16 << 20; // what one slice's kept calls may hold in texts
 
 std::string byteAt(std::uint64_t offset) { return "at byte " + std::to_string(offset); }
 
@@ -198,7 +196,7 @@ Reader::Next Reader::next(Item& item) {
               damaged(std::to_string(count) + " label lines; the label file has " +
                       std::to_string(labelCount)));
         for (std::size_t i = 0; ok && i < labelCount; ++i)
-            ok = text(item.labels[i], maxLabel, "a label line");
+            ok = text(item.labels[i], maxText, "a label line");
         break;
     }
     case 'C':

@@ -14,6 +14,7 @@ namespace recording_file {
 
 inline constexpr std::uint16_t formatVersion = 1;
 inline constexpr std::size_t maxArgs = 16;
+inline constexpr std::size_t maxText = 1 << 20; // a label line, or a text handed to the game
 
 struct Arg {
     char kind = 'v';         // 'v' a value, 't' a text, 'o' where the game wrote an answer

@@ -26,7 +26,6 @@ using Recorded = recording_file::Call;
 
 constexpr std::size_t callsBefore = 6, callsFrom = 4;
 constexpr std::size_t restOfPass = 2000; // calls and waits a pass may take after a difference
-constexpr std::size_t textLimit = 65535;
 
 // Thrown into the plug-in's script to end the replay: the recording has no more to answer, or
 // the pass in which the two differ is over.
@@ -66,7 +65,7 @@ Recorded asRecorded(std::uint64_t hash, const std::uint64_t* args, std::size_t a
         a.kind = args[i] ? kindOf(info, i) : 'v'; // no text, no address: the value 0
         if (a.kind == 't' && args[i]) {
             const char* text = reinterpret_cast<const char*>(args[i]);
-            a.text.assign(text, strnlen(text, textLimit));
+            a.text.assign(text, strnlen(text, recording_file::maxText));
         } else if (a.kind == 'o' && readOuts && args[i]) {
             std::uint32_t written;
             std::memcpy(&written, reinterpret_cast<const void*>(args[i]), 4);
@@ -842,7 +841,7 @@ Outcome run(const std::string& path, const session::Settings& settings) {
     if (!r.differs) r.watcher.now = sim.host.elapsedMs;
     r.watcher.finish(r.differs ? 0 : r.passCalls);
     out.record = std::move(r.watcher.record);
-    out.passes = r.differs ? r.divergence.pass - 1 : r.counter.completed();
+    out.passes = r.differs ? r.divergence.pass - 1 : std::max(0, r.counter.completed());
     return out;
 }
 

@@ -28,8 +28,7 @@ constexpr char magic[8] = {'E', 'M', 'B', 'E', 'R', 'R', 'E', 'C'};
 constexpr std::uint16_t formatVersion = 1;
 constexpr std::size_t maxArgs = 16;
 constexpr std::size_t sliceCalls = 1024; // calls of a slice kept to be repeated
-constexpr std::size_t maxText = 65535;
-constexpr std::size_t maxLabel = 1 << 20;
+constexpr std::size_t maxText = 1 << 20; // a label line or a text handed to the game
 constexpr std::uint64_t sizeCap = 256ull << 20;
 constexpr DWORD flushEveryMs = 1000;
 
@@ -336,7 +335,7 @@ void start(UINT hotkey, INT destroyProp) {
 void labelLines(const LabelLines& labels) {
     std::size_t size = 16;
     for (const std::string& label : labels) {
-        if (label.size() > maxLabel) return stop(); // more than a replay takes
+        if (label.size() > maxText) return stop(); // more than a replay takes
         size += label.size() + 10;
     }
     endRepeats();

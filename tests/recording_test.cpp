@@ -294,3 +294,43 @@ TEST(KeyboardWhileRecording, MessagesFromTheWindowThreadWhileTheScriptTests) {
     window.join();
     EXPECT_FALSE(sim.host.finished);
 }
+
+TEST(Recording, ALabelAsLongAsTheFormatTakesIsRecordedAndALongerOneEndsTheRecording) {
+    ScratchFolder folder("emberlane-recording");
+    const scene::Scene second = scene::parse("1 end\n", "second").scene;
+    for (const std::size_t length : {std::size_t{1} << 20, (std::size_t{1} << 20) + 1}) {
+        session::Settings s = quietly("long.rec");
+        s.options.dat = "WASH_FACE=" + std::string(length, 'x') + "\n";
+        session::Settings unrecorded = s;
+        unrecorded.options.ini.reset();
+        unrecorded.options.keepRecording.clear();
+        EXPECT_EQ(session::play(second, s).digest, session::play(second, unrecorded).digest);
+        const replay::Outcome o = replay::run("long.rec", quietly());
+        EXPECT_EQ(o.status, Status::Identical) << replay::report("long.rec", o);
+        if (length == std::size_t{1} << 20) {
+            EXPECT_EQ(o.passes, 31) << replay::report("long.rec", o);
+        } else { // stopped as it came to the labels, after the start-up's first calls
+            EXPECT_EQ(o.passes, 0);
+            EXPECT_NE(o.ending.find("without the unload mark"), std::string::npos) << o.ending;
+        }
+    }
+}
+
+// What is written reaches the file once a second of the game's tick count, so a game killed
+// loses at most the last second.
+TEST(Recording, HandedToTheFileOnceASecond) {
+    ScratchFolder folder("emberlane-recording");
+    sim::Options o;
+    o.ini = sim::withRecording(std::nullopt);
+    o.frameMs = 1;
+    Sim sim(o);
+    std::vector<std::int64_t> handedOver;
+    std::uintmax_t size = fs::file_size("Emberlane.rec");
+    while (sim.host.elapsedMs < 3500) {
+        sim.frame();
+        if (fs::file_size("Emberlane.rec") != size) handedOver.push_back(sim.host.elapsedMs);
+        size = fs::file_size("Emberlane.rec");
+    }
+    // Counted from the load, when the header and the settings went to the file.
+    EXPECT_THAT(handedOver, ElementsAre(1000, 2000, 3000));
+}

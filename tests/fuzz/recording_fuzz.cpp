@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (std::uint8_t i = 0; i < c.argc; ++i) {
             const recording_file::Arg& a = c.args[i];
             if (a.kind != 'v' && a.kind != 't' && a.kind != 'o') std::abort();
-            if (a.text.size() > 65535 || (a.kind == 'o' && a.value > 0xFFFFFFFFu)) std::abort();
+            if (a.text.size() > recording_file::maxText || (a.kind == 'o' && a.value > 0xFFFFFFFFu)) std::abort();
         }
         if (c.answer != 'n' && c.answer != 'i' && c.answer != 'w' && c.answer != 'c') std::abort();
     }
