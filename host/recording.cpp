@@ -30,6 +30,8 @@ constexpr std::size_t maxArgs = 16;
 constexpr std::size_t sliceCalls = 1024; // calls of a slice kept to be repeated
 constexpr std::size_t maxText = 1 << 20; // a label line or a text handed to the game
 constexpr std::uint64_t sizeCap = 256ull << 20;
+// A call with every argument a text of the longest kind, and room to spare: no item is larger.
+constexpr std::uint64_t largestItem = maxArgs * (maxText + 16) + 64;
 constexpr DWORD flushEveryMs = 1000;
 
 // One call as the recording knows it: a text by a digest of its letters (the letters go into
@@ -140,11 +142,11 @@ void putChange(std::uint64_t from, std::uint64_t to) {
     putVarint((static_cast<std::uint64_t>(d) << 1) ^ static_cast<std::uint64_t>(d >> 63));
 }
 
-// Room for an item of at most `size` bytes below the cap; at the cap, the mark that says so
+// Room for one more item, whatever it is, below the cap; at the cap, the mark that says so
 // ends the recording.
-bool room(std::size_t size) {
+bool room() {
     if (!on) return false;
-    if (r->written + r->used + size + 1 < sizeCap) return true;
+    if (r->written + r->used + largestItem < sizeCap) return true;
     putByte('X');
     flush();
     stop();
@@ -153,7 +155,7 @@ bool room(std::size_t size) {
 
 // The calls just made again as they were, as one count.
 void endRepeats() {
-    if (r->repeats && room(16)) {
+    if (r->repeats && room()) {
         putByte('R');
         putVarint(r->repeats);
     }
@@ -172,10 +174,7 @@ std::uint64_t digest(const char* text) {
 const char* textAt(std::uint64_t address) { return reinterpret_cast<const char*>(address); }
 
 void writeCall(const Call& c) {
-    std::size_t size = 32 + 11 * c.argc;
-    for (std::uint32_t i = 0; i < c.argc; ++i)
-        if (c.kinds[i] == 't') size += strnlen(textAt(r->addresses[i]), maxText);
-    if (!room(size)) return;
+    if (!room()) return;
     putByte('C');
     putLittle(c.hash, 8);
     putByte(static_cast<unsigned char>(c.argc));
@@ -196,9 +195,9 @@ void writeCall(const Call& c) {
 
 // The call made at the same place of the previous slice, answered anew: the changes alone.
 void writeAnswer(const Call& before, const Call& c) {
-    if (!room(16 + 10 * (3 + c.argc))) return;
+    if (!room()) return;
     putByte('A');
-    const int answers = c.answer == 'c' ? 3 : c.answer == 'n' ? 0 : 1;
+    const int answers = c.answer == 'c' ? 3 : c.answer != 'n'; // three singles, one value or none
     for (int i = 0; i < answers; ++i) putChange(before.answers[i], c.answers[i]);
     for (std::uint32_t i = 0; i < c.argc; ++i)
         if (c.kinds[i] == 'o') putChange(before.args[i], c.args[i]);
@@ -281,7 +280,7 @@ void wait(DWORD ms) {
     const DWORD before = GetTickCount();
     scriptWait(ms);
     const DWORD after = GetTickCount();
-    if (!room(40)) return;
+    if (!room()) return;
     putByte('W');
     putVarint(ms);
     putVarint(static_cast<DWORD>(before - r->lastTick));
@@ -302,7 +301,7 @@ struct AtUnload {
     ~AtUnload() {
         if (on) {
             endRepeats();
-            if (room(1)) putByte('E');
+            if (room()) putByte('E');
             flush();
         }
         if (on) stop();
@@ -333,13 +332,10 @@ void start(UINT hotkey, INT destroyProp) {
 }
 
 void labelLines(const LabelLines& labels) {
-    std::size_t size = 16;
-    for (const std::string& label : labels) {
+    for (const std::string& label : labels)
         if (label.size() > maxText) return stop(); // more than a replay takes
-        size += label.size() + 10;
-    }
     endRepeats();
-    if (!room(size)) return;
+    if (!room()) return;
     putByte('L');
     putByte(labelCount);
     for (const std::string& label : labels) putText(label.data(), label.size());
@@ -347,7 +343,7 @@ void labelLines(const LabelLines& labels) {
 
 void hotkeyTest(std::uint32_t now, std::uint32_t time, std::int32_t isUpNow) {
     endRepeats();
-    if (!room(20)) return;
+    if (!room()) return;
     putByte('K');
     putVarint(now - r->lastNow);
     putVarint(time - r->lastTime);

@@ -108,6 +108,14 @@ TEST(Recording, OnOrOffThePluginMakesTheSameCalls) {
     }
     for (std::uint64_t seed = 1; seed <= 5; ++seed)
         EXPECT_EQ(chaosDigest(seed, true), chaosDigest(seed, false)) << "chaos seed " << seed;
+    // Off unless asked for: a settings file without RECORD_SESSION, or with it at 0, makes
+    // no file.
+    for (const char* ini : {"[SETTINGS]\nPROMPTS_HOTKEY=89\n", "[SETTINGS]\nRECORD_SESSION=0\n"}) {
+        session::Settings s = quietly("none.rec");
+        s.options.ini = ini;
+        session::play(plays().front().scene, s);
+        EXPECT_FALSE(fs::exists("none.rec")) << ini;
+    }
 }
 
 TEST(Recording, APlayReplaysIdenticallyAndShowsWhatThePlayShowed) {
@@ -273,7 +281,11 @@ TEST(Recording, StopsAtItsCapWithTheMarkThatSaysSo) {
         capped = item.kind == recording_file::Item::Capped;
     EXPECT_EQ(n, recording_file::Reader::Next::End) << reader.problem();
     EXPECT_TRUE(capped);
-    EXPECT_GT(reader.offset(), cap - (1u << 20));
+    // It stops as soon as the largest item it could write might not fit: sixteen texts of
+    // 1 MiB, and their framing.
+    constexpr std::uint64_t largestItem = 16 * ((1u << 20) + 16) + 64;
+    EXPECT_GT(reader.offset(), cap - largestItem);
+    EXPECT_LE(reader.offset(), cap - largestItem + 4096);
 }
 
 // The key handler runs on the game's window thread while the script records what the hotkey
