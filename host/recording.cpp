@@ -153,13 +153,17 @@ bool room() {
     return false;
 }
 
-// The calls just made again as they were, as one count.
-void endRepeats() {
+// Begins an item, once the calls just made again as they were are written as one count;
+// false when there is no room for it.
+bool item(char tag) {
     if (r->repeats && room()) {
         putByte('R');
         putVarint(r->repeats);
     }
     r->repeats = 0;
+    if (!room()) return false;
+    putByte(static_cast<unsigned char>(tag));
+    return true;
 }
 
 std::uint64_t digest(const char* text) {
@@ -174,8 +178,7 @@ std::uint64_t digest(const char* text) {
 const char* textAt(std::uint64_t address) { return reinterpret_cast<const char*>(address); }
 
 void writeCall(const Call& c) {
-    if (!room()) return;
-    putByte('C');
+    if (!item('C')) return;
     putLittle(c.hash, 8);
     putByte(static_cast<unsigned char>(c.argc));
     for (std::uint32_t i = 0; i < c.argc; ++i) {
@@ -195,8 +198,7 @@ void writeCall(const Call& c) {
 
 // The call made at the same place of the previous slice, answered anew: the changes alone.
 void writeAnswer(const Call& before, const Call& c) {
-    if (!room()) return;
-    putByte('A');
+    if (!item('A')) return;
     const int answers = c.answer == 'c' ? 3 : c.answer != 'n'; // three singles, one value or none
     for (int i = 0; i < answers; ++i) putChange(before.answers[i], c.answers[i]);
     for (std::uint32_t i = 0; i < c.argc; ++i)
@@ -232,15 +234,12 @@ void answered(char answer, const std::uint64_t* slot) {
     }
     const Call* before =
         r->position < r->previousCount ? &r->slices[1 - r->current][r->position] : nullptr;
-    if (before && sameCall(c, *before) && sameAnswer(c, *before)) {
+    if (before && sameCall(c, *before) && sameAnswer(c, *before))
         ++r->repeats;
-    } else {
-        endRepeats();
-        if (before && sameCall(c, *before))
-            writeAnswer(*before, c);
-        else
-            writeCall(c);
-    }
+    else if (before && sameCall(c, *before))
+        writeAnswer(*before, c);
+    else
+        writeCall(c);
     if (r->position < sliceCalls) r->slices[r->current][r->position] = c;
     ++r->position;
 }
@@ -276,12 +275,10 @@ std::uint64_t* callVector() { return callAnswering('c'); }
 // long the wait took, in tick-count milliseconds: the game's time, as near as the plug-in can
 // tell without asking the game.
 void wait(DWORD ms) {
-    endRepeats();
     const DWORD before = GetTickCount();
     scriptWait(ms);
     const DWORD after = GetTickCount();
-    if (!room()) return;
-    putByte('W');
+    if (!item('W')) return;
     putVarint(ms);
     putVarint(static_cast<DWORD>(before - r->lastTick));
     putVarint(static_cast<DWORD>(after - before));
@@ -300,8 +297,7 @@ void wait(DWORD ms) {
 struct AtUnload {
     ~AtUnload() {
         if (on) {
-            endRepeats();
-            if (room()) putByte('E');
+            item('E');
             flush();
         }
         if (on) stop();
@@ -334,17 +330,13 @@ void start(UINT hotkey, INT destroyProp) {
 void labelLines(const LabelLines& labels) {
     for (const std::string& label : labels)
         if (label.size() > maxText) return stop(); // more than a replay takes
-    endRepeats();
-    if (!room()) return;
-    putByte('L');
+    if (!item('L')) return;
     putByte(labelCount);
     for (const std::string& label : labels) putText(label.data(), label.size());
 }
 
 void hotkeyTest(std::uint32_t now, std::uint32_t time, std::int32_t isUpNow) {
-    endRepeats();
-    if (!room()) return;
-    putByte('K');
+    if (!item('K')) return;
     putVarint(now - r->lastNow);
     putVarint(time - r->lastTime);
     putVarint(static_cast<std::uint32_t>(isUpNow));

@@ -103,8 +103,10 @@ TEST(Recording, OnOrOffThePluginMakesTheSameCalls) {
     ScratchFolder folder("emberlane-recording");
     for (const Play& play : plays()) {
         const std::uint64_t off = session::play(play.scene, quietly()).digest;
+        const std::ptrdiff_t open = openFileCount();
         EXPECT_EQ(session::play(play.scene, quietly("on.rec")).digest, off) << play.name;
         EXPECT_GT(fs::file_size("on.rec"), 1000u) << play.name;
+        EXPECT_EQ(openFileCount(), open) << play.name << ": the recording is closed at unload";
     }
     for (std::uint64_t seed = 1; seed <= 5; ++seed)
         EXPECT_EQ(chaosDigest(seed, true), chaosDigest(seed, false)) << "chaos seed " << seed;
@@ -335,14 +337,25 @@ TEST(Recording, HandedToTheFileOnceASecond) {
     sim::Options o;
     o.ini = sim::withRecording(std::nullopt);
     o.frameMs = 1;
-    Sim sim(o);
-    std::vector<std::int64_t> handedOver;
-    std::uintmax_t size = fs::file_size("Emberlane.rec");
-    while (sim.host.elapsedMs < 3500) {
-        sim.frame();
-        if (fs::file_size("Emberlane.rec") != size) handedOver.push_back(sim.host.elapsedMs);
-        size = fs::file_size("Emberlane.rec");
+    {
+        Sim sim(o);
+        std::vector<std::int64_t> handedOver;
+        std::uintmax_t size = fs::file_size("Emberlane.rec");
+        while (sim.host.elapsedMs < 3500) {
+            sim.frame();
+            if (fs::file_size("Emberlane.rec") != size) handedOver.push_back(sim.host.elapsedMs);
+            size = fs::file_size("Emberlane.rec");
+        }
+        // Counted from the load, when the header and the settings went to the file.
+        EXPECT_THAT(handedOver, ElementsAre(1000, 2000, 3000));
     }
-    // Counted from the load, when the header and the settings went to the file.
-    EXPECT_THAT(handedOver, ElementsAre(1000, 2000, 3000));
+
+    // A full buffer goes at once, whole: a long label fills it more than once at start-up.
+    o.dat = "=" + std::string(200000, 'x') + "\n";
+    Sim withLongLabel(o);
+    const std::uintmax_t header = fs::file_size("Emberlane.rec");
+    withLongLabel.frame();
+    const std::uintmax_t started = fs::file_size("Emberlane.rec");
+    EXPECT_GE(started, header + 3 * 65536);
+    EXPECT_EQ((started - header) % 65536, 0u);
 }
