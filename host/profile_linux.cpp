@@ -1,5 +1,6 @@
 // The Linux build's GetPrivateProfileIntA: the file as a Windows path (".\Emberlane.ini"
 // means the current directory), read whole and handed to the profile rules.
+#include "host/linux_path.h"
 #include "host/platform.h"
 #include "host/profile_int.h"
 
@@ -8,11 +9,8 @@
 
 extern "C" UINT GetPrivateProfileIntA(LPCSTR appName, LPCSTR keyName, INT defaultValue,
                                       LPCSTR fileName) {
-    std::string path(fileName);
-    for (char& c : path)
-        if (c == '\\') c = '/';
     std::string text;
-    if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
+    if (std::FILE* file = std::fopen(linuxPath(fileName).c_str(), "rb")) {
         char buffer[4096];
         std::size_t n;
         while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, n);

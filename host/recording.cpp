@@ -48,13 +48,13 @@ struct Call {
 // The same call: the same native with the same arguments, answered or not alike.
 bool sameCall(const Call& a, const Call& b) {
     if (a.hash != b.hash || a.argc != b.argc || a.answer != b.answer) return false;
-    for (std::uint32_t i = 0; i < a.argc; ++i)
+    for (std::uint32_t i = 0; i != a.argc; ++i)
         if (a.kinds[i] != b.kinds[i] || (a.kinds[i] != 'o' && a.args[i] != b.args[i])) return false;
     return true;
 }
 
 bool sameAnswer(const Call& a, const Call& b) {
-    for (std::uint32_t i = 0; i < a.argc; ++i)
+    for (std::uint32_t i = 0; i != a.argc; ++i)
         if (a.kinds[i] == 'o' && a.args[i] != b.args[i]) return false;
     return a.answers[0] == b.answers[0] && a.answers[1] == b.answers[1] &&
            a.answers[2] == b.answers[2];
@@ -181,7 +181,7 @@ void writeCall(const Call& c) {
     if (!item('C')) return;
     putLittle(c.hash, 8);
     putByte(static_cast<unsigned char>(c.argc));
-    for (std::uint32_t i = 0; i < c.argc; ++i) {
+    for (std::uint32_t i = 0; i != c.argc; ++i) {
         putByte(c.kinds[i]);
         if (c.kinds[i] == 't')
             putText(textAt(r->addresses[i]), strnlen(textAt(r->addresses[i]), maxText));
@@ -201,7 +201,7 @@ void writeAnswer(const Call& before, const Call& c) {
     if (!item('A')) return;
     const int answers = c.answer == 'c' ? 3 : c.answer != 'n'; // three singles, one value or none
     for (int i = 0; i < answers; ++i) putChange(before.answers[i], c.answers[i]);
-    for (std::uint32_t i = 0; i < c.argc; ++i)
+    for (std::uint32_t i = 0; i != c.argc; ++i)
         if (c.kinds[i] == 'o') putChange(before.args[i], c.args[i]);
 }
 
@@ -224,7 +224,7 @@ void answered(char answer, const std::uint64_t* slot) {
     if (answer == 'w') c.answers[0] = slot[0];
     if (answer == 'c')
         for (int i = 0; i < 3; ++i) c.answers[i] = static_cast<std::uint32_t>(slot[i]);
-    for (std::uint32_t i = 0; i < c.argc; ++i) {
+    for (std::uint32_t i = 0; i != c.argc; ++i) {
         if (c.kinds[i] == 't') c.args[i] = digest(textAt(r->addresses[i]));
         if (c.kinds[i] == 'o') {
             std::uint32_t written;
