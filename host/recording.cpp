@@ -30,8 +30,9 @@ constexpr std::size_t maxArgs = 16;
 constexpr std::size_t sliceCalls = 1024; // calls of a slice kept to be repeated
 constexpr std::size_t maxText = 1 << 20; // a label line or a text handed to the game
 constexpr std::uint64_t sizeCap = 256ull << 20;
-// A call with every argument a text of the longest kind, and room to spare: no item is larger.
-constexpr std::uint64_t largestItem = maxArgs * (maxText + 16) + 64;
+// More than a call with every argument a text of the longest kind and all their framing: no
+// item is larger.
+constexpr std::uint64_t largestItem = (maxArgs + 1) * maxText;
 constexpr DWORD flushEveryMs = 1000;
 
 // One call as the recording knows it: a text by a digest of its letters (the letters go into
@@ -93,8 +94,9 @@ void stop() {
 // Every write below does nothing once the recording has stopped: a failed write stops it for
 // good, and what follows need not ask.
 void flush() {
-    DWORD done = 0;
-    if (!on || !r->used) return;
+    if (!on) return;
+    if (!r->used) return;
+    DWORD done;
     if (!WriteFile(r->file, r->buffer, static_cast<DWORD>(r->used), &done, nullptr) ||
         done != r->used)
         return stop();
@@ -116,18 +118,18 @@ void put(const void* data, std::size_t size) {
 
 void putByte(unsigned char b) { put(&b, 1); }
 
+// Seven bits a byte, lowest first; the high bit says another byte follows.
 void putVarint(std::uint64_t v) {
-    unsigned char bytes[10];
-    std::size_t n = 0;
-    for (; v >= 0x80; v >>= 7) bytes[n++] = static_cast<unsigned char>(v | 0x80);
-    bytes[n++] = static_cast<unsigned char>(v);
-    put(bytes, n);
+    do {
+        auto byte = static_cast<unsigned char>(v & 0x7F);
+        v >>= 7;
+        if (v) byte |= 0x80;
+        putByte(byte);
+    } while (v);
 }
 
 void putLittle(std::uint64_t v, std::size_t size) {
-    unsigned char bytes[8];
-    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<unsigned char>(v >> (8 * i));
-    put(bytes, size);
+    for (std::size_t i = 0; i < size; ++i) putByte(static_cast<unsigned char>(v >> (8 * i)));
 }
 
 void putText(const char* text, std::size_t size) {
