@@ -54,7 +54,7 @@ configure_file(${PROJECT_SOURCE_DIR}/host/version.rc.in ${CMAKE_BINARY_DIR}/vers
 add_library(emberlane_asi SHARED ${EMBERLANE_PLUGIN_SOURCES} ${CMAKE_BINARY_DIR}/version.rc)
 set_target_properties(emberlane_asi PROPERTIES PREFIX "" OUTPUT_NAME Emberlane SUFFIX ".asi")
 target_include_directories(emberlane_asi PRIVATE ${PROJECT_SOURCE_DIR})
-target_compile_definitions(emberlane_asi PRIVATE EMBERLANE_VERSION="${PROJECT_VERSION}")
+target_compile_definitions(emberlane_asi PRIVATE EMBERLANE_VERSION=${PROJECT_VERSION})
 add_dependencies(emberlane_asi emberlane_hook_imports)
 target_link_libraries(emberlane_asi PRIVATE ${EMBERLANE_HOOK_IMPORTS})
 emberlane_warnings(emberlane_asi)

@@ -14,8 +14,14 @@
 constinit HostLink hostLink = {nativeInit, nativePush64, nativePush64, nativePush64, nativeCall,
                                nativeCall, nativeCall,   nativeCall,   scriptWait};
 
-#ifndef EMBERLANE_VERSION
-#define EMBERLANE_VERSION "unknown"
+// The build gives the version as bare words (0.1.0), so no generator or compiler command line
+// has to carry quotes.
+#define EMBERLANE_TEXT(x) #x
+#define EMBERLANE_STRING(x) EMBERLANE_TEXT(x)
+#ifdef EMBERLANE_VERSION
+#define EMBERLANE_VERSION_TEXT EMBERLANE_STRING(EMBERLANE_VERSION)
+#else
+#define EMBERLANE_VERSION_TEXT "unknown"
 #endif
 
 namespace recording {
@@ -317,11 +323,11 @@ void start(UINT hotkey, INT destroyProp) {
     if (r->file == INVALID_HANDLE_VALUE) return;
     on = true;
     r->lastTick = r->lastFlush = GetTickCount();
-    const std::size_t version = std::strlen(EMBERLANE_VERSION) & 0xFF;
+    const std::size_t version = std::strlen(EMBERLANE_VERSION_TEXT) & 0xFF;
     put(magic, sizeof magic);
     putLittle(formatVersion, 2);
     putByte(static_cast<unsigned char>(version));
-    put(EMBERLANE_VERSION, version);
+    put(EMBERLANE_VERSION_TEXT, version);
     putByte('S');
     putLittle(hotkey, 4);
     putLittle(static_cast<std::uint32_t>(destroyProp), 4);
