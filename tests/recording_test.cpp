@@ -308,6 +308,14 @@ TEST(Recording, AFileItCannotMakeOrWriteLeavesThePlayAsIfUnrecorded) {
         EXPECT_EQ(r.digest, unrecorded) << obstacle;
         EXPECT_EQ(r.callsPerPass.size(), 7140u) << obstacle;
     }
+    // Stopped for good: a long play after the failure adds nothing to a buffer that could
+    // fill and be written again.
+    sim::Options o = quietly().options;
+    o.ini = sim::withRecording(std::nullopt);
+    o.beforeLoad = [] { fs::create_symlink("/dev/full", "Emberlane.rec"); };
+    Sim sim(o);
+    sim.frame(30000);
+    EXPECT_FALSE(sim.host.finished);
 }
 
 // A recording grows no further than its cap, which it marks; the game goes on unrecorded.
