@@ -97,7 +97,7 @@ add_custom_command(OUTPUT ${EMBERLANE_RELEASE_ZIP}
             -D RELEASE=${EMBERLANE_RELEASE} -D OUT=${CMAKE_BINARY_DIR}
             -P ${PROJECT_SOURCE_DIR}/cmake/pack-release.cmake
     DEPENDS emberlane_asi ${PROJECT_SOURCE_DIR}/cmake/pack-release.cmake
-            ${PROJECT_SOURCE_DIR}/dist/Emberlane.ini ${PROJECT_SOURCE_DIR}/dist/Emberlane.dat
+            ${PROJECT_SOURCE_DIR}/dist/Emberlane.ini ${PROJECT_SOURCE_DIR}/dist/translations/en/Emberlane.dat
             ${PROJECT_SOURCE_DIR}/dist/INSTALL.txt ${EMBERLANE_TRANSLATIONS}
             ${PROJECT_SOURCE_DIR}/LICENSE ${EMBERLANE_NOTICES}
     COMMENT "Packing ${EMBERLANE_RELEASE}.zip" VERBATIM)

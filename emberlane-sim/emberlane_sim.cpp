@@ -239,7 +239,7 @@ int main(int argc, char** argv) {
         settings.options.dat = readFile(*c.datPath);
         if (!settings.options.dat) return fail("cannot read the label file '" + *c.datPath + "'");
     } else {
-        settings.options.dat = readFile(std::string(EMBERLANE_DIST_DIR) + "/Emberlane.dat");
+        settings.options.dat = readFile(std::string(EMBERLANE_DIST_DIR) + "/translations/en/Emberlane.dat");
     }
 
     if (c.replayPath) return replayRecording(c);

@@ -43,7 +43,7 @@ std::vector<Play> plays() {
 session::Settings quietly(const std::string& keep = "") {
     session::Settings s;
     s.printEvents = false;
-    std::ifstream labels(EMBERLANE_SOURCE_DIR "/dist/Emberlane.dat", std::ios::binary);
+    std::ifstream labels(EMBERLANE_SOURCE_DIR "/dist/translations/en/Emberlane.dat", std::ios::binary);
     s.options.dat = std::string(std::istreambuf_iterator<char>(labels), {});
     if (!keep.empty()) {
         s.options.ini = sim::withRecording(std::nullopt);

@@ -29,12 +29,12 @@ constexpr std::array<const char*, labelCount> prompts = {
     "drinkWaterPrompt", "menuClosePrompt"};
 
 struct Language {
-    const char* folder; // under translations/; empty for the English file beside the .asi
+    const char* folder; // under translations/
     LabelLines labels;
 };
 
 const Language languages[] = {
-    {"",
+    {"en",
      {"Wash Face", "Sit on the Ground", "Sit and Rest", "Smoke", "Cigar", "Cigarette",
       "Let the Horse Drink", "Rest", "Drink", "Close"}},
     {"fr",
@@ -74,9 +74,7 @@ const Language languages[] = {
 };
 
 std::filesystem::path fileOf(const Language& language) {
-    const std::string folder = language.folder;
-    return folder.empty() ? dist / "Emberlane.dat"
-                          : dist / "translations" / folder / "Emberlane.dat";
+    return dist / "translations" / language.folder / "Emberlane.dat";
 }
 
 std::string readAll(const std::filesystem::path& path) {
@@ -127,10 +125,10 @@ TEST(Translations, TheUtf8CheckCountsCharactersAndRejectsMangledText) {
 TEST(Translations, EveryLanguageOfTheGameHasItsFolderAndNoOther) {
     std::set<std::string> expected, shipped;
     for (const Language& language : languages)
-        if (*language.folder) expected.insert(language.folder);
+        expected.insert(language.folder);
     for (const auto& entry : std::filesystem::directory_iterator(dist / "translations"))
         if (entry.is_directory()) shipped.insert(entry.path().filename().string());
-    EXPECT_EQ(expected.size(), 12u);
+    EXPECT_EQ(expected.size(), 13u);
     EXPECT_EQ(shipped, expected);
 }
 
