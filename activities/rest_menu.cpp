@@ -9,7 +9,7 @@ namespace {
 // The hotkey opens only on land and out of a fight, and its release is used up either way;
 // the satchel prompt opens anywhere.
 bool menuOpened(const LoopState& s) {
-    if (isHotkeyReleased(PROMPTS_HOTKEY) &&
+    if (isHotkeyReleased(PROMPTS_HOTKEY, hotkeyModifiers) &&
         !isTrue(invoke<std::int32_t>(op::entityInWater, s.playerPed)) &&
         !isTrue(invoke<std::int32_t>(op::pedInCombat, s.playerPed, 0)))
         return true;

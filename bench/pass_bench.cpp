@@ -61,9 +61,9 @@ Recorded recordPass(State state) {
     sim::Sim sim;
     setUp(sim, state);
     Recorded r;
-    sim.startRecording();
+    sim.startCallLog();
     sim.frame();
-    sim.stopRecording();
+    sim.stopCallLog();
     for (const sim::Call& c : sim.rawCalls)
         if (c.kind == sim::Call::Native) r.calls.push_back(c);
     return r;

@@ -51,7 +51,8 @@ endfunction()
 
 configure_file(${PROJECT_SOURCE_DIR}/host/version.rc.in ${CMAKE_BINARY_DIR}/version.rc @ONLY)
 
-add_library(emberlane_asi SHARED ${EMBERLANE_PLUGIN_SOURCES} ${CMAKE_BINARY_DIR}/version.rc)
+add_library(emberlane_asi SHARED ${EMBERLANE_PLUGIN_SOURCES} ${EMBERLANE_LABELS_SOURCE}
+    ${CMAKE_BINARY_DIR}/version.rc)
 set_target_properties(emberlane_asi PROPERTIES PREFIX "" OUTPUT_NAME Emberlane SUFFIX ".asi")
 target_include_directories(emberlane_asi PRIVATE ${PROJECT_SOURCE_DIR})
 target_compile_definitions(emberlane_asi PRIVATE EMBERLANE_VERSION=${PROJECT_VERSION})
@@ -135,11 +136,11 @@ emberlane_static_runtime(standin_hook)
 add_library(emberlane_sim STATIC
     sim/chaos.cpp sim/coroutine_windows.cpp sim/game.cpp sim/host.cpp sim/loader_windows.cpp
     sim/native_table.cpp sim/sim.cpp
-    emberlane-sim/chaos_game.cpp emberlane-sim/compare.cpp emberlane-sim/keys.cpp
-    emberlane-sim/picture.cpp emberlane-sim/recording_file.cpp emberlane-sim/replay.cpp
-    emberlane-sim/scene.cpp
-    emberlane-sim/session.cpp emberlane-sim/timeline.cpp
-    host/profile_int.cpp prompts/labels.cpp)
+    emberlane-sim/call_watcher.cpp emberlane-sim/chaos_game.cpp emberlane-sim/compare.cpp
+    emberlane-sim/keys.cpp emberlane-sim/observer.cpp emberlane-sim/picture.cpp
+    emberlane-sim/recording_file.cpp emberlane-sim/replay.cpp emberlane-sim/scene.cpp
+    emberlane-sim/session.cpp emberlane-sim/settings_file.cpp emberlane-sim/timeline.cpp
+    host/key_names.cpp host/profile_int.cpp prompts/labels.cpp ${EMBERLANE_LABELS_SOURCE})
 target_include_directories(emberlane_sim PUBLIC ${PROJECT_SOURCE_DIR})
 target_compile_definitions(emberlane_sim PUBLIC EMBERLANE_STANDIN_HOST
     PRIVATE EMBERLANE_PLUGIN_PATH="Emberlane.asi")
@@ -163,7 +164,7 @@ add_dependencies(emberlane-tests emberlane_asi standin_hook)
 
 add_executable(emberlane-sim emberlane-sim/emberlane_sim.cpp)
 target_link_libraries(emberlane-sim PRIVATE emberlane_sim)
-target_compile_definitions(emberlane-sim PRIVATE EMBERLANE_DIST_DIR="${PROJECT_SOURCE_DIR}/dist"
+target_compile_definitions(emberlane-sim PRIVATE
     EMBERLANE_SCENES_DIR="${PROJECT_SOURCE_DIR}/scenes")
 emberlane_static_runtime(emberlane-sim)
 add_dependencies(emberlane-sim emberlane_asi standin_hook)

@@ -3,6 +3,7 @@
 #include "emberlane-sim/chaos_game.h"
 #include "emberlane-sim/passes.h"
 #include "emberlane-sim/session.h"
+#include "emberlane-sim/settings_file.h"
 #include "emberlane-sim/timeline.h"
 #include "sim/errors.h"
 #include "sim/native_table.h"
@@ -26,32 +27,6 @@ struct Described {
     std::string text;
 };
 
-using Sight = std::vector<std::pair<std::string, std::string>>;
-
-// What a player sees: the time the pass ends at, the prompts on screen, and for each one the
-// scene knows of, the scenario, the cores, the props dropped and, for a horse, its points.
-Sight sightOf(sim::Sim& sim, const session::Cast& cast) {
-    Sight sight;
-    sight.emplace_back("game time", timeline::clock(sim.host.elapsedMs));
-    std::string prompts;
-    for (const std::string& p : sim.visiblePrompts())
-        prompts += (prompts.empty() ? "\"" : ", \"") + sim.prompt(p.c_str()).label + "\"";
-    sight.emplace_back("prompts on screen", prompts.empty() ? "none" : prompts);
-    for (const auto& [who, handle] : cast) {
-        const sim::Entity* e = sim.game.entity(handle);
-        if (!e) continue;
-        const std::string scenario = sim.scenarioOf(handle);
-        sight.emplace_back(who + " scenario", scenario.empty() ? "none" : scenario);
-        sight.emplace_back(who + " health", std::to_string(e->cores[0]));
-        sight.emplace_back(who + " stamina",
-                           std::to_string(e->cores[1]) + (e->overpowered ? ", overpowered" : ""));
-        sight.emplace_back(who + " props discarded", std::to_string(e->propsDiscarded));
-        if (who != "player")
-            sight.emplace_back(who + " points", std::to_string(e->attributePoints13));
-    }
-    return sight;
-}
-
 // One build playing one game: a digest of each pass's calls, and, when asked, the calls of
 // some passes in words and what a player sees at the end of one of them.
 struct Playthrough {
@@ -67,7 +42,7 @@ struct Playthrough {
 
     std::vector<std::uint64_t> digests{0xCBF29CE484222325ull}; // [0]: the start-up
     std::vector<Described> calls;
-    Sight sight;
+    observer::Sight sight;
     bool done = false;
     passes::Counter counter;
 
@@ -95,7 +70,7 @@ struct Playthrough {
         for (std::uint64_t r : c.result) mix(r);
         if (recordFrom >= 0 && counter.number >= recordFrom)
             calls.push_back({counter.number, sim.host.elapsedMs, sim.describe(c)});
-        if (counter.ended && counter.number == lookAfter) sight = sightOf(sim, cast);
+        if (counter.ended && counter.number == lookAfter) sight = session::sightOf(sim, cast);
         if (counter.ended && counter.number > lookAfter && lookAfter >= 0) done = true;
     }
 
@@ -125,10 +100,11 @@ struct Playthrough {
                     sim.frame();
                 }
             } else {
+                const keys::Hotkey hotkey = settings_file::read(o.ini).hotkey;
                 for (const scene::Step& step : game.scene.steps) {
                     while (!done && sim.host.elapsedMs < step.atMs) sim.frame();
                     if (done || step.action == scene::Action::End) break;
-                    session::perform(sim, cast, step);
+                    session::perform(sim, cast, step, hotkey);
                 }
             }
         } catch (const sim::GameError& e) {
@@ -256,14 +232,20 @@ Outcome compareGame(const Game& game, const std::string& ours, const std::string
         d.theirs.push_back(it->text);
     if (d.ours.empty()) d.ours.push_back("(no more calls: the game ended)");
     if (d.theirs.empty()) d.theirs.push_back("(no more calls: the game ended)");
-    for (const auto& [what, seen] : ra.sight) {
-        const auto other = std::find_if(rb.sight.begin(), rb.sight.end(),
-                                        [&](const auto& s) { return s.first == what; });
-        const std::string theirsSeen = other == rb.sight.end() ? "(not there)" : other->second;
-        if (theirsSeen != seen)
-            d.seenDifferently.push_back(what + ": " + seen + " | " + theirsSeen);
-    }
+    d.seenDifferently = sightDifferences(ra.sight, rb.sight);
     out.divergence = d;
+    return out;
+}
+
+std::vector<std::string> sightDifferences(const observer::Sight& ours,
+                                          const observer::Sight& theirs) {
+    std::vector<std::string> out;
+    for (const auto& [what, seen] : ours) {
+        const auto other = std::find_if(theirs.begin(), theirs.end(),
+                                        [&](const auto& s) { return s.first == what; });
+        const std::string theirsSeen = other == theirs.end() ? "(not there)" : other->second;
+        if (theirsSeen != seen) out.push_back(what + ": " + seen + " | " + theirsSeen);
+    }
     return out;
 }
 

@@ -3,6 +3,7 @@
 // would see differ at the end of that pass.
 #pragma once
 
+#include "emberlane-sim/observer.h"
 #include "emberlane-sim/scene.h"
 #include "sim/sim.h"
 
@@ -44,6 +45,10 @@ Outcome compareGame(const Game& game, const std::string& ours, const std::string
 // `theirs` name the two sides.
 std::string describe(const Divergence& d, const std::string& ours = "this build",
                      const std::string& theirs = "the other build");
+
+// What a player sees differ between two sights, item by item: "what: ours | theirs".
+std::vector<std::string> sightDifferences(const observer::Sight& ours,
+                                          const observer::Sight& theirs);
 
 // The report of one game, a few lines.
 std::string report(const Game& game, const Outcome& outcome);

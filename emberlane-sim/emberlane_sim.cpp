@@ -1,39 +1,49 @@
 // emberlane-sim: plays the plug-in in the stand-in game and shows what the player would see,
-// or plays the same games with two builds and shows where they first differ.
+// plays the same games with two builds and shows where they first differ, or replays a
+// recording from the game.
 #include "emberlane-sim/compare.h"
 #include "emberlane-sim/picture.h"
 #include "emberlane-sim/replay.h"
 #include "emberlane-sim/scene.h"
 #include "emberlane-sim/session.h"
+#include "emberlane-sim/settings_file.h"
 #include "emberlane-sim/timeline.h"
 #include "emberlane-sim/walkthrough.h"
 #include "sim/errors.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
+#include <chrono>
 #include <cstdio>
+#include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <sstream>
 #include <string>
 
-#ifndef EMBERLANE_DIST_DIR
-#define EMBERLANE_DIST_DIR "dist"
-#endif
 #ifndef EMBERLANE_SCENES_DIR
 #define EMBERLANE_SCENES_DIR "scenes"
 #endif
 
 namespace {
 
+namespace fs = std::filesystem;
+
 constexpr const char* usageText =
-    "usage: emberlane-sim [--scene FILE] [--ini FILE] [--dat FILE] [--frame-ms N] [--seed N]\n"
-    "                     [--trace] [--svg FILE] [--quiet] [--plugin PATH] [--record FILE]\n"
+    "usage: emberlane-sim [--scene FILE] [--ini FILE] [--dat FILE] [--game-language CODE]\n"
+    "                     [--frame-ms N] [--seed N] [--trace] [--svg FILE] [--quiet]\n"
+    "                     [--plugin PATH] [--record FILE]\n"
     "       emberlane-sim --replay FILE [--plugin PATH] [--trace] [--svg FILE] [--quiet]\n"
     "       emberlane-sim --compare OTHER [--plugin PATH] [--scenes DIR] [--chaos N]\n"
-    "                     [--passes N] [--ini FILE] [--dat FILE] [--timelines]\n"
+    "                     [--passes N] [--ini FILE] [--dat FILE] [--game-language CODE]\n"
+    "                     [--timelines]\n"
     "With no --scene, plays the built-in walkthrough. Scene format: see emberlane-sim/scene.h.\n"
+    "The plug-in gets no Emberlane.dat unless --dat names one: its prompts then speak the\n"
+    "game's language, --game-language (en, fr, de, it, es, pt-BR, pl, ru, ko, zh-Hant, ja,\n"
+    "es-MX, zh-Hans; en unless told).\n"
     "--quiet leaves out the timeline: the settings and the summary line stay.\n"
     "--compare plays the walkthrough, every scene file of DIR and N seeded chaos games of\n"
     "--passes passes with this build (--plugin, or the one built here) and with OTHER (the\n"
@@ -43,9 +53,13 @@ constexpr const char* usageText =
     "--record FILE keeps the recording the plug-in makes of the play (RECORD_SESSION=1).\n"
     "--replay plays a recording (Emberlane.rec, docs/recording.md) with this build, its calls\n"
     "answered from the recording and checked against it. Exit status 0: every pass\n"
-    "identical; 1: a pass differs; 2: not a recording, another format version, or damaged.\n";
+    "identical; 1: a pass differs; 2: not a recording, another format version, damaged, or\n"
+    "too short to hold a whole pass.\n";
 
+// The contents of a file, or why it cannot be read: a folder is not a file.
 std::optional<std::string> readFile(const std::string& path) {
+    std::error_code error;
+    if (fs::is_directory(path, error)) return std::nullopt;
     std::ifstream file(path, std::ios::binary);
     if (!file) return std::nullopt;
     std::ostringstream text;
@@ -66,6 +80,29 @@ int fail(const std::string& what) {
     return 2;
 }
 
+// The plug-in module a run loads, with the version it carries and when it was built, so that
+// a build left behind by a failed one is seen for what it is.
+std::string pluginLine(const std::string& path) {
+    const std::string absolute = fs::absolute(path).string();
+    const std::optional<std::string> bytes = readFile(path);
+    if (!bytes) return "plug-in            " + absolute + " (not there)\n";
+    std::string version = "of an unknown version";
+    constexpr std::string_view mark = "Emberlane version ";
+    if (const std::size_t at = bytes->find(mark); at != std::string::npos)
+        version = "Emberlane " + std::string(bytes->c_str() + at + mark.size());
+    std::error_code error;
+    const auto written = fs::last_write_time(path, error);
+    std::string built;
+    if (!error) {
+        const std::time_t t = std::chrono::system_clock::to_time_t(
+            std::chrono::file_clock::to_sys(written));
+        char buffer[32];
+        if (std::strftime(buffer, sizeof buffer, "%Y-%m-%d %H:%M UTC", std::gmtime(&t)))
+            built = ", built " + std::string(buffer);
+    }
+    return "plug-in            " + absolute + " (" + version + built + ")\n";
+}
+
 struct Command {
     session::Settings settings;
     std::string scenePath, svgPath, iniPath;
@@ -77,8 +114,19 @@ struct Command {
     bool timelines = false; // every line of the timelines that differ
 };
 
+std::string ourPlugin(const Command& c) {
+    return c.settings.options.plugin.empty() ? sim::defaultPluginPath()
+                                             : c.settings.options.plugin;
+}
+
+int writeSvg(const std::string& path, const observer::History& history,
+             const std::string& title) {
+    std::ofstream out(path, std::ios::binary);
+    out << picture::svg(history, title);
+    return out ? 0 : fail("cannot write '" + path + "'");
+}
+
 int compareBuilds(const Command& c, const std::string& firstName, const scene::Scene& first) {
-    namespace fs = std::filesystem;
     std::vector<compare::Game> games;
     games.push_back({firstName, first, 0, 0});
 
@@ -106,8 +154,7 @@ int compareBuilds(const Command& c, const std::string& firstName, const scene::S
                          static_cast<std::uint64_t>(seed),
                          static_cast<int>(c.chaosPasses)});
 
-    const std::string ours =
-        c.settings.options.plugin.empty() ? sim::defaultPluginPath() : c.settings.options.plugin;
+    const std::string ours = ourPlugin(c);
     for (const std::string& build : {ours, *c.other})
         if (!fs::is_regular_file(build, error)) return fail("no plug-in at '" + build + "'");
     std::printf("this build:      %s\nthe other build: %s\n\n", ours.c_str(), c.other->c_str());
@@ -151,20 +198,32 @@ int replayRecording(const Command& c) {
             why.pop_back();
             return fail(why);
         }
-        std::printf("recording          %s, by Emberlane %s\n%s\n", c.replayPath->c_str(),
-                    outcome.pluginVersion.c_str(),
-                    timeline::settingsHeader(
-                        replay::settingsFile(outcome.hotkey, outcome.destroyProp), "the recording")
-                        .c_str());
-        if (c.settings.printEvents) std::fputs(timeline::text(outcome.record).c_str(), stdout);
-        std::printf("\n%s%s", timeline::summary(outcome.record).c_str(),
+        std::printf("recording          %s, by Emberlane %s\n%s%s%s\n", c.replayPath->c_str(),
+                    outcome.pluginVersion.c_str(), pluginLine(ourPlugin(c)).c_str(),
+                    settings_file::header(replay::settingsFile(outcome.hotkey,
+                                                               outcome.destroyProp),
+                                          "the recording")
+                        .c_str(),
+                    outcome.labelsFromFile
+                        ? "labels             the recording's Emberlane.dat\n"
+                        : "labels             built in, in the game's language (no Emberlane.dat)\n");
+        if (c.settings.printEvents) std::fputs(timeline::text(outcome.history).c_str(), stdout);
+        std::printf("\n%s%s", timeline::summary(outcome.history).c_str(),
                     replay::report(*c.replayPath, outcome).c_str());
-        if (!c.svgPath.empty()) {
-            std::ofstream out(c.svgPath, std::ios::binary);
-            out << picture::svg(outcome.record, *c.replayPath);
-            if (!out) return fail("cannot write '" + c.svgPath + "'");
+        if (!c.svgPath.empty() &&
+            writeSvg(c.svgPath, outcome.history,
+                     *c.replayPath + ", a recording from the game, replayed") != 0)
+            return 2;
+        switch (outcome.status) {
+        case Status::Identical:
+            return 0;
+        case Status::Differs:
+            return 1;
+        case Status::BadFile:
+        case Status::TooShort:
+            return 2;
         }
-        return outcome.status == Status::Identical ? 0 : outcome.status == Status::Differs ? 1 : 2;
+        return 2;
     } catch (const sim::GameError& e) {
         std::fflush(stdout);
         std::fprintf(stderr, "emberlane-sim: the game stopped: %s\n", e.what());
@@ -172,11 +231,54 @@ int replayRecording(const Command& c) {
     }
 }
 
+// A path the recording can be kept at, or why not: checked before the game is played.
+std::string cannotWrite(const std::string& path) {
+    std::error_code error;
+    if (fs::is_directory(path, error)) return "it is a folder";
+    const bool existed = fs::exists(path, error);
+    std::FILE* file = std::fopen(path.c_str(), "ab");
+    if (!file) return std::strerror(errno);
+    std::fclose(file);
+    if (!existed) fs::remove(path, error);
+    return "";
+}
+
+int play(const Command& c, const std::string& name, const scene::Scene& scene) {
+    const session::Settings& settings = c.settings;
+    const bool recording = !settings.options.keepRecording.empty();
+    const std::string source = !recording             ? c.iniPath
+                               : c.iniPath.empty() ? "--record's RECORD_SESSION=1"
+                                                   : c.iniPath + " with --record's RECORD_SESSION=1";
+    std::printf("%s%s%s\n", pluginLine(ourPlugin(c)).c_str(),
+                settings_file::header(settings.options.ini, source).c_str(),
+                c.datPath ? ("labels             " + *c.datPath + "\n").c_str()
+                          : ("labels             built in, in the game's language (" +
+                             scene::languages()[static_cast<std::size_t>(
+                                 settings.options.language)] +
+                             ")\n")
+                                .c_str());
+    try {
+        const observer::History history = session::play(scene, settings);
+        // The timeline, when printed, stands apart from the summary.
+        std::printf("%s%s", settings.printEvents ? "\n" : "", timeline::summary(history).c_str());
+        if (recording && !fs::exists(settings.options.keepRecording))
+            return fail("the plug-in left no recording to keep at '" +
+                        settings.options.keepRecording + "'");
+        if (!c.svgPath.empty() && writeSvg(c.svgPath, history, name + " in the stand-in game") != 0)
+            return 2;
+    } catch (const sim::GameError& e) {
+        fail(std::string("the game stopped: ") + e.what());
+        return 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     Command c;
     session::Settings& settings = c.settings;
+    std::optional<std::string> recordPath;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
@@ -192,7 +294,7 @@ int main(int argc, char** argv) {
         else if (arg == "--replay" && hasValue)
             c.replayPath = argv[++i];
         else if (arg == "--record" && hasValue)
-            settings.options.keepRecording = argv[++i];
+            recordPath = argv[++i];
         else if (arg == "--scenes" && hasValue)
             c.scenesDir = argv[++i];
         else if (arg == "--chaos" && hasValue) {
@@ -219,6 +321,17 @@ int main(int argc, char** argv) {
                 return fail("cannot read the settings file '" + c.iniPath + "'");
         } else if (arg == "--dat" && hasValue) {
             c.datPath = argv[++i];
+            settings.options.dat = readFile(*c.datPath);
+            if (!settings.options.dat)
+                return fail("cannot read the label file '" + *c.datPath + "'");
+        } else if (arg == "--game-language" && hasValue) {
+            const std::vector<std::string> codes = scene::languages();
+            const auto code = std::find(codes.begin(), codes.end(), argv[++i]);
+            if (code == codes.end())
+                return fail(std::string("--game-language takes one of the game's languages, ") +
+                            "not '" + argv[i] + "': en, fr, de, it, es, pt-BR, pl, ru, ko, " +
+                            "zh-Hant, ja, es-MX, zh-Hans");
+            settings.options.language = static_cast<std::int32_t>(code - codes.begin());
         } else if (arg == "--frame-ms" && hasValue) {
             if (!positive(argv[++i], n) || n > 10000) return fail("--frame-ms takes 1 to 10000");
             settings.options.frameMs = static_cast<int>(n);
@@ -230,21 +343,28 @@ int main(int argc, char** argv) {
             return 0;
         } else {
             std::fputs(usageText, stderr);
-            return 2;
+            constexpr std::string_view taking[] = {
+                "--scene", "--svg",    "--plugin", "--compare",  "--replay",        "--record",
+                "--scenes", "--chaos", "--passes", "--ini",      "--dat", "--game-language",
+                "--frame-ms", "--seed"};
+            const bool needsValue = std::find(std::begin(taking), std::end(taking), arg) !=
+                                    std::end(taking);
+            return fail(needsValue ? arg + " needs a value" : "unknown option '" + arg + "'");
         }
     }
 
-    // The player's labels: the given file, or the English ones the release ships.
-    if (c.datPath) {
-        settings.options.dat = readFile(*c.datPath);
-        if (!settings.options.dat) return fail("cannot read the label file '" + *c.datPath + "'");
-    } else {
-        settings.options.dat = readFile(std::string(EMBERLANE_DIST_DIR) + "/translations/en/Emberlane.dat");
-    }
-
+    // Options that would do nothing together are refused, not ignored.
+    if (c.replayPath && (!c.scenePath.empty() || recordPath || c.other))
+        return fail("--replay plays a recording: it takes no --scene, --record or --compare");
+    if (c.other && recordPath) return fail("--compare keeps no recording: it takes no --record");
     if (c.replayPath) return replayRecording(c);
-    if (!settings.options.keepRecording.empty())
+
+    if (recordPath) {
+        if (const std::string why = cannotWrite(*recordPath); !why.empty())
+            return fail("cannot keep the recording at '" + *recordPath + "': " + why);
+        settings.options.keepRecording = fs::absolute(*recordPath).string();
         settings.options.ini = sim::withRecording(settings.options.ini);
+    }
 
     std::string text = walkthrough::scene;
     std::string name = "walkthrough", file = walkthrough::file;
@@ -259,24 +379,5 @@ int main(int argc, char** argv) {
     const scene::Parsed parsed = scene::parse(text, file, firstLine);
     if (!parsed.error.empty()) return fail(parsed.error);
     if (c.other) return compareBuilds(c, name, parsed.scene);
-
-    const std::string source = settings.options.keepRecording.empty() ? c.iniPath
-                               : c.iniPath.empty()
-                                   ? "--record's RECORD_SESSION=1"
-                                   : c.iniPath + " with --record's RECORD_SESSION=1";
-    std::printf("%s\n", timeline::settingsHeader(settings.options.ini, source).c_str());
-    try {
-        const session::Record record = session::play(parsed.scene, settings);
-        // The timeline, when printed, stands apart from the summary.
-        std::printf("%s%s", settings.printEvents ? "\n" : "", timeline::summary(record).c_str());
-        if (!c.svgPath.empty()) {
-            std::ofstream out(c.svgPath, std::ios::binary);
-            out << picture::svg(record, name);
-            if (!out) return fail("cannot write '" + c.svgPath + "'");
-        }
-    } catch (const sim::GameError& e) {
-        fail(std::string("the game stopped: ") + e.what());
-        return 1;
-    }
-    return 0;
+    return play(c, name, parsed.scene);
 }

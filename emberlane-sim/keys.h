@@ -1,15 +1,31 @@
-// Windows virtual-key codes by the names a player knows them by: "Y", "F5", "SPACE".
+// Keys in the simulator's words: a scene's 'key' line, and the hotkey as the settings header
+// shows it. The names are the plug-in's own (host/key_names.h).
 #pragma once
+
+#include "host/key_names.h"
 
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace keys {
 
-// A key name, or a code written in decimal or 0x hex; false for anything else.
-bool codeOf(std::string_view name, std::uint32_t& code);
-// The key's name; empty for a code that no named key sends.
+// A key as a scene may press it: a name with any modifiers ("Ctrl+Y"), or a virtual-key code
+// in decimal or 0x hex, without modifiers; false for anything else.
+bool fromText(std::string_view text, Hotkey& key);
+
+// The name a key is shown by ("Y", "F5", "SPACE"); empty for a code no named key sends.
 std::string nameOf(std::uint32_t code);
+// A key with its modifiers: "Ctrl+Y"; the code when the key has no name.
+std::string nameOf(const Hotkey& key);
+// A key as the timeline shows it: its code and name, "89 (Y)", or with its modifiers
+// "Ctrl+Y (89 with Ctrl)".
+std::string describe(const Hotkey& key);
+// The modifiers in words: "Ctrl", "Ctrl and Alt".
+std::string modifiersOf(std::uint8_t modifiers);
+
+// Every name a key can be given by, modifiers included, for the closest to a misspelt one.
+std::vector<std::string> allNames();
 
 } // namespace keys

@@ -1,6 +1,7 @@
 #include "emberlane-sim/picture.h"
 
 #include "emberlane-sim/timeline.h"
+#include "sim/sim.h"
 
 #include <algorithm>
 #include <cstdarg>
@@ -115,12 +116,12 @@ struct Lane {
     bool scenario = false;
     int nameRows = 0; // rows of scenario names under the bar
     double top = 0;
-    std::vector<std::pair<const session::Span*, int>> spans; // each with its name's row
+    std::vector<std::pair<const observer::Span*, int>> spans; // each with its name's row
 };
 
 } // namespace
 
-std::string svg(const session::Record& r, const std::string& scene) {
+std::string svg(const observer::History& r, const std::string& title) {
     const double span = std::max<double>(1, static_cast<double>(r.endMs));
     auto x = [&](std::int64_t ms) {
         return left + (width - left - right) * static_cast<double>(ms) / span;
@@ -129,14 +130,14 @@ std::string svg(const session::Record& r, const std::string& scene) {
     std::vector<Lane> lanes;
     for (const char* p : sim::promptNames) lanes.push_back({p, false, 0, 0, {}});
     lanes.push_back({"player scenario", true, 0, 0, {}});
-    for (const session::Span& s : r.spans)
+    for (const observer::Span& s : r.spans)
         if (std::none_of(lanes.begin(), lanes.end(),
                          [&](const Lane& l) { return l.name == s.lane; }))
             lanes.push_back({s.lane, s.lane.find("scenario") != std::string::npos, 0, 0, {}});
     for (Lane& lane : lanes) {
         // A name goes in the first row where it does not run into the one before it.
         std::vector<double> rowEnds;
-        for (const session::Span& s : r.spans) {
+        for (const observer::Span& s : r.spans) {
             if (s.lane != lane.name) continue;
             int row = 0;
             if (lane.scenario) {
@@ -158,13 +159,13 @@ std::string svg(const session::Record& r, const std::string& scene) {
     // The scene's own actions, marked on the time axis: each label hangs below its moment,
     // pushed right past the one before when they would touch.
     struct Action {
-        const session::Event* event;
+        const observer::Event* event;
         std::string label;
         double labelX;
     };
     std::vector<Action> actions;
     double labelsLength = 0;
-    for (const session::Event& e : r.events) {
+    for (const observer::Event& e : r.events) {
         if (e.what != "scene") continue;
         const double at =
             actions.empty() ? x(e.ms) : std::max(x(e.ms), actions.back().labelX + actionSpacing);
@@ -173,7 +174,7 @@ std::string svg(const session::Record& r, const std::string& scene) {
             std::max(labelsLength, smallLetter * static_cast<double>(actions.back().label.size()));
     }
     std::vector<std::string> series;
-    for (const session::Sample& s : r.samples)
+    for (const observer::Sample& s : r.samples)
         if (std::find(series.begin(), series.end(), s.series) == series.end())
             series.push_back(s.series);
 
@@ -185,7 +186,7 @@ std::string svg(const session::Record& r, const std::string& scene) {
     const double legendTop = actionsTop + (actions.empty() ? 0 : 18 + labelsLength) + 10;
 
     Picture p;
-    p.text(10, 18, scene + " in the stand-in game: " + timeline::clock(r.endMs) + " of game time",
+    p.text(10, 18, title + ": " + timeline::clock(r.endMs) + " of game time",
            " font-size=\"13\"");
 
     // The time axis: a light line through every lane at each tick, its time underneath.
@@ -246,8 +247,8 @@ std::string svg(const session::Record& r, const std::string& scene) {
     p.out += "<g class=\"marks\">";
     p.text(10, marksTop + 14, "waits, prop discards");
     p.out += "\n";
-    for (const session::Mark& m : r.marks) {
-        if (m.kind == session::Mark::Wait)
+    for (const observer::Mark& m : r.marks) {
+        if (m.kind == observer::Mark::Wait)
             p.add("<rect class=\"wait\" x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" "
                   "fill=\"%s\"><title>",
                   x(m.ms), marksTop + 3, std::max(1.0, x(m.ms + m.lengthMs) - x(m.ms)),
@@ -256,7 +257,7 @@ std::string svg(const session::Record& r, const std::string& scene) {
             p.add("<path class=\"discard\" d=\"M%.1f %.1f l-5 -9 h10 z\" fill=\"%s\"><title>",
                   x(m.ms), marksTop + barHeight, discardColour);
         p.out += escape(m.label + " at " + timeline::clock(m.ms)) +
-                 (m.kind == session::Mark::Wait ? "</title></rect>\n" : "</title></path>\n");
+                 (m.kind == observer::Mark::Wait ? "</title></rect>\n" : "</title></path>\n");
     }
     p.out += "</g>\n";
 
@@ -278,7 +279,7 @@ std::string svg(const session::Record& r, const std::string& scene) {
         std::string points;
         char b[64];
         double lastY = -1;
-        for (const session::Sample& s : r.samples) {
+        for (const observer::Sample& s : r.samples) {
             if (s.series != series[k]) continue;
             const double v = level(std::clamp(s.value, 0, 100));
             if (lastY >= 0) {

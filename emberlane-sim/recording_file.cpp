@@ -1,37 +1,166 @@
 #include "emberlane-sim/recording_file.h"
 
+#include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace recording_file {
 namespace {
 
-constexpr char magic[8] = {'E', 'M', 'B', 'E', 'R', 'R', 'E', 'C'};
-constexpr std::size_t sliceCalls = 1024; // as the recorder keeps them
+using format::Answer;
+using format::ArgKind;
+using format::Tag;
+
 constexpr std::size_t maxSliceText = 16 << 20; // what one slice's kept calls may hold in texts
 
 std::string byteAt(std::uint64_t offset) { return "at byte " + std::to_string(offset); }
 
+std::uint32_t little32(const unsigned char* b) {
+    return static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
+           static_cast<std::uint32_t>(b[2]) << 16 | static_cast<std::uint32_t>(b[3]) << 24;
+}
+
+bool knownTag(unsigned char b) {
+    switch (static_cast<Tag>(b)) {
+    case Tag::Settings:
+    case Tag::Labels:
+    case Tag::BuiltInLabels:
+    case Tag::Call:
+    case Tag::NewAnswer:
+    case Tag::Repeat:
+    case Tag::Wait:
+    case Tag::HotkeyTest:
+    case Tag::Unloaded:
+    case Tag::Stopped:
+        return true;
+    }
+    return false;
+}
+
+bool knownReason(unsigned char b) {
+    switch (static_cast<format::StopReason>(b)) {
+    case format::StopReason::Cap:
+    case format::StopReason::TooManyArguments:
+    case format::StopReason::LongLabel:
+        return true;
+    }
+    return false;
+}
+
+bool knownArgKind(unsigned char b) {
+    switch (static_cast<ArgKind>(b)) {
+    case ArgKind::Value:
+    case ArgKind::Text:
+    case ArgKind::Out:
+        return true;
+    }
+    return false;
+}
+
 } // namespace
 
-bool Reader::byte(unsigned char& b, const char* what) {
-    const int c = in.get();
-    if (c == std::char_traits<char>::eof()) {
-        cut = true;
-        why = "cut " + byteAt(at) + ", inside " + what;
-        return false;
+std::string reasonOf(std::uint8_t stopReason) {
+    switch (static_cast<format::StopReason>(stopReason)) {
+    case format::StopReason::Cap:
+        return "it came to its size cap";
+    case format::StopReason::TooManyArguments:
+        return "a call had more arguments than a recording carries";
+    case format::StopReason::LongLabel:
+        return "a label line was longer than a recording carries";
     }
-    b = static_cast<unsigned char>(c);
-    ++at;
+    return "it stopped"; // version 1 gives no reason: only the cap stopped it
+}
+
+bool Reader::cutAt(std::uint64_t where, const std::string& what) {
+    cut = true;
+    why = "cut " + byteAt(where) + ", inside " + what;
+    return false;
+}
+
+bool Reader::damagedAt(std::uint64_t where, const std::string& what) {
+    why = "damaged " + byteAt(where) + ": " + what;
+    return false;
+}
+
+bool Reader::damaged(const std::string& what) { return damagedAt(itemStart, what); }
+
+std::uint64_t Reader::offset() const {
+    return blockAt < block.size() ? blockStart + blockAt : fileAt;
+}
+
+// The next block, checked whole before any of its bytes is used: the game writes each in one
+// piece, so a block cut short is a game killed while writing, and one that fails its check
+// is damage.
+Reader::BlockRead Reader::nextBlock() {
+    const std::uint64_t start = fileAt;
+    unsigned char head[format::blockHead];
+    in.read(reinterpret_cast<char*>(head), sizeof head);
+    fileAt += static_cast<std::uint64_t>(in.gcount());
+    if (in.gcount() == 0) return BlockRead::NoMore;
+    if (in.gcount() < static_cast<std::streamsize>(sizeof head))
+        return cutAt(fileAt, "a block's head"), BlockRead::Failed;
+    const std::uint32_t size = little32(head);
+    if (size != ~little32(head + 4))
+        return damagedAt(start, "a block's size and its check disagree"), BlockRead::Failed;
+    if (size == 0 || size > format::maxBlock)
+        return damagedAt(start, "a block of " + std::to_string(size) +
+                                    " bytes, where a block holds 1 to " +
+                                    std::to_string(format::maxBlock)),
+               BlockRead::Failed;
+    block.resize(size + format::blockTail);
+    in.read(reinterpret_cast<char*>(block.data()), static_cast<std::streamsize>(block.size()));
+    fileAt += static_cast<std::uint64_t>(in.gcount());
+    if (in.gcount() < static_cast<std::streamsize>(block.size())) {
+        block.clear();
+        blockAt = 0;
+        return cutAt(fileAt, "a block"), BlockRead::Failed;
+    }
+    const std::uint32_t crc = little32(block.data() + size);
+    block.resize(size);
+    blockAt = 0;
+    blockStart = start + format::blockHead;
+    if (format::crc32(block.data(), size) != crc) {
+        block.clear();
+        return damagedAt(start, "the block there (" + std::to_string(size) +
+                                    " bytes) does not match its checksum"),
+               BlockRead::Failed;
+    }
+    return BlockRead::Read;
+}
+
+bool Reader::read(unsigned char* out, std::size_t size, const char* what) {
+    if (version == 1) {
+        in.read(reinterpret_cast<char*>(out), static_cast<std::streamsize>(size));
+        fileAt += static_cast<std::uint64_t>(in.gcount());
+        return in.gcount() == static_cast<std::streamsize>(size) || cutAt(fileAt, what);
+    }
+    while (size) {
+        if (blockAt == block.size()) {
+            switch (nextBlock()) {
+            case BlockRead::NoMore:
+                return cutAt(fileAt, what);
+            case BlockRead::Failed:
+                return false;
+            case BlockRead::Read:
+                break;
+            }
+        }
+        const std::size_t n = std::min(size, block.size() - blockAt);
+        std::memcpy(out, block.data() + blockAt, n);
+        blockAt += n;
+        out += n;
+        size -= n;
+    }
     return true;
 }
 
+bool Reader::byte(unsigned char& b, const char* what) { return read(&b, 1, what); }
+
 bool Reader::little(std::uint64_t& v, int size, const char* what) {
+    unsigned char bytes[8];
+    if (!read(bytes, static_cast<std::size_t>(size), what)) return false;
     v = 0;
-    for (int i = 0; i < size; ++i) {
-        unsigned char b;
-        if (!byte(b, what)) return false;
-        v |= std::uint64_t{b} << (8 * i);
-    }
+    for (int i = 0; i < size; ++i) v |= std::uint64_t{bytes[i]} << (8 * i);
     return true;
 }
 
@@ -61,56 +190,42 @@ bool Reader::text(std::string& out, std::size_t limit, const char* what) {
         return damaged(std::string("a text of ") + std::to_string(size) + " bytes in " + what +
                        ", where at most " + std::to_string(limit) + " are written");
     out.clear();
-    char chunk[4096];
+    unsigned char chunk[4096];
     while (out.size() < size) {
         const std::size_t n = std::min<std::size_t>(sizeof chunk, size - out.size());
-        in.read(chunk, static_cast<std::streamsize>(n));
-        const auto got = static_cast<std::size_t>(in.gcount());
-        out.append(chunk, got);
-        at += got;
-        if (got < n) {
-            cut = true;
-            why = "cut " + byteAt(at) + ", inside " + what;
-            return false;
-        }
+        if (!read(chunk, n, what)) return false;
+        out.append(reinterpret_cast<const char*>(chunk), n);
     }
     return true;
 }
 
-bool Reader::damaged(const std::string& what) {
-    why = "damaged " + byteAt(itemStart) + ": " + what;
-    return false;
-}
-
 bool Reader::readHeader(Header& header) {
-    char start[sizeof magic];
+    char start[sizeof format::magic];
     in.read(start, sizeof start);
     const auto got = static_cast<std::size_t>(in.gcount());
-    at = got;
-    if (std::memcmp(start, magic, got) != 0) {
+    fileAt = got;
+    if (std::memcmp(start, format::magic, got) != 0) {
         why = "not a recording: it does not begin with EMBERREC";
         return false;
     }
-    if (got < sizeof magic) {
-        why = "cut " + byteAt(at) + ", inside the header's EMBERREC";
-        return false;
-    }
-    std::uint64_t version;
+    if (got < sizeof format::magic) return cutAt(fileAt, "the header's EMBERREC");
+    version = 1; // the header itself is read alike in every version
+    std::uint64_t v;
     unsigned char size;
-    if (!little(version, 2, "the header's format version")) return false;
-    header.version = static_cast<std::uint16_t>(version);
-    if (header.version != formatVersion) {
+    if (!little(v, 2, "the header's format version")) return false;
+    header.version = static_cast<std::uint16_t>(v);
+    if (header.version < format::oldestVersion || header.version > format::version) {
         why = "a recording of format version " + std::to_string(header.version) +
-              "; this emberlane-sim reads version " + std::to_string(formatVersion);
+              "; this emberlane-sim reads versions " + std::to_string(format::oldestVersion) +
+              " to " + std::to_string(format::version);
         return false;
     }
     if (!byte(size, "the header's plug-in version")) return false;
     header.pluginVersion.resize(size);
-    for (char& c : header.pluginVersion) {
-        unsigned char b;
-        if (!byte(b, "the header's plug-in version")) return false;
-        c = static_cast<char>(b);
-    }
+    if (!read(reinterpret_cast<unsigned char*>(header.pluginVersion.data()), size,
+              "the header's plug-in version"))
+        return false;
+    version = header.version;
     return true;
 }
 
@@ -118,77 +233,148 @@ bool Reader::readCall(recording_file::Call& c) {
     std::uint64_t v;
     unsigned char b;
     if (!little(c.hash, 8, "a call's hash") || !byte(b, "a call's argument count")) return false;
-    if (b > maxArgs)
+    if (b > format::maxArgs)
         return damaged("a call of " + std::to_string(b) + " arguments; at most " +
-                       std::to_string(maxArgs) + " are pushed");
+                       std::to_string(format::maxArgs) + " are pushed");
     c.argc = b;
     for (std::uint8_t i = 0; i < c.argc; ++i) {
         Arg& a = c.args[i];
         if (!byte(b, "a call's argument")) return false;
-        a.kind = static_cast<char>(b);
+        if (!knownArgKind(b))
+            return damaged("an argument of kind " + std::to_string(b) + "; expected v, t or o");
+        a.kind = static_cast<ArgKind>(b);
         a.text.clear();
         a.value = 0;
-        const bool ok =
-            a.kind == 'v'   ? varint(a.value, "a call's argument")
-            : a.kind == 't' ? text(a.text, maxText, "a call's text")
-            : a.kind == 'o'
-                ? little(a.value, 4, "what the game wrote for a call")
-                : damaged("an argument of kind '" + std::to_string(b) + "'; expected v, t or o");
+        bool ok = false;
+        switch (a.kind) {
+        case ArgKind::Value:
+            ok = varint(a.value, "a call's argument");
+            break;
+        case ArgKind::Text:
+            ok = text(a.text, format::maxText, "a call's text");
+            break;
+        case ArgKind::Out:
+            ok = little(a.value, 4, "what the game wrote for a call");
+            break;
+        }
         if (!ok) return false;
     }
     if (!byte(b, "a call's answer")) return false;
-    c.answer = static_cast<char>(b);
-    c.answers[0] = c.answers[1] = c.answers[2] = 0;
+    c.answer = static_cast<Answer>(b);
+    c.answers = {};
     switch (c.answer) {
-    case 'n':
+    case Answer::None:
         return true;
-    case 'i':
+    case Answer::Int32:
         return varint(v, "a call's answer") &&
                (v <= 0xFFFFFFFFu || damaged("a 32-bit answer of more than 32 bits")) &&
                ((c.answers[0] = v), true);
-    case 'w':
+    case Answer::Whole:
         return varint(c.answers[0], "a call's answer");
-    case 'c':
-        return little(c.answers[0], 4, "a call's answer") &&
-               little(c.answers[1], 4, "a call's answer") &&
-               little(c.answers[2], 4, "a call's answer");
-    default:
-        return damaged("an answer of kind " + std::to_string(b) + "; expected n, i, w or c");
+    case Answer::Vector:
+        for (std::uint64_t& single : c.answers)
+            if (!little(single, 4, "a call's answer")) return false;
+        return true;
     }
+    return damaged("an answer of kind " + std::to_string(b) + "; expected n, i, w or c");
 }
 
-void Reader::keep(const recording_file::Call& c) {
-    std::vector<recording_file::Call>& slice = slices[current];
-    if (position < sliceCalls) {
+bool Reader::readHotkeyTest(Item& item) {
+    std::uint64_t a, b, c;
+    if (!varint(a, "a hotkey test") || !varint(b, "a hotkey test") ||
+        !varint(c, "a hotkey test"))
+        return false;
+    if ((a | b | c) > 0xFFFFFFFFu) return damaged("a hotkey test's value of more than 32 bits");
+    lastNow += static_cast<std::uint32_t>(a);
+    lastTime += static_cast<std::uint32_t>(b);
+    item.now = lastNow;
+    item.key = {lastTime, static_cast<std::int32_t>(static_cast<std::uint32_t>(c))};
+    item.modifiersRead = 0;
+    if (version == 1 || !modifiers) return true;
+    unsigned char count;
+    if (!byte(count, "a hotkey test's modifiers")) return false;
+    // The test reads every modifier the settings name, or none.
+    const auto named = static_cast<std::size_t>(std::popcount(modifiers));
+    if (count != 0 && count != named)
+        return damaged("a hotkey test reading " + std::to_string(count) +
+                       " modifiers, where the settings name " + std::to_string(named));
+    for (std::size_t i = 0; i < count; ++i) {
+        std::uint64_t time = lastTime, isUpNow;
+        if (!change(time, "a modifier's record") || !varint(isUpNow, "a modifier's record"))
+            return false;
+        if (isUpNow > 0xFFFFFFFFu) return damaged("a modifier's flag of more than 32 bits");
+        item.modifierKeys[i] = {static_cast<std::uint32_t>(time),
+                                static_cast<std::int32_t>(static_cast<std::uint32_t>(isUpNow))};
+    }
+    item.modifiersRead = count;
+    return true;
+}
+
+// A call of the slice, kept for the next one to refer to; its texts count toward the slice's.
+bool Reader::keep(const recording_file::Call& c) {
+    std::vector<recording_file::Call>& slice = slices[static_cast<std::size_t>(current)];
+    if (position < format::keptCalls) {
         for (std::uint8_t i = 0; i < c.argc; ++i) textBytes += c.args[i].text.size();
+        if (textBytes > maxSliceText)
+            return damaged("more than " + std::to_string(maxSliceText) +
+                           " bytes of text in one slice");
         slice.push_back(c);
     }
     ++position;
+    return true;
 }
 
 Reader::Next Reader::next(Item& item) {
-    const std::vector<recording_file::Call>& previous = slices[1 - current];
+    const std::vector<recording_file::Call>& previous =
+        slices[static_cast<std::size_t>(1 - current)];
     if (repeats) {
         item.kind = Item::Call;
         item.call = previous[position];
         --repeats;
-        keep(item.call);
-        return Next::Item;
+        return keep(item.call) ? Next::Item : Next::Damaged;
     }
-    itemStart = at;
+    if (version == 2 && blockAt == block.size()) {
+        switch (nextBlock()) {
+        case BlockRead::NoMore:
+            return Next::End;
+        case BlockRead::Failed:
+            return cut ? Next::Cut : Next::Damaged;
+        case BlockRead::Read:
+            break;
+        }
+    }
+    if (version == 1 && in.peek() == std::char_traits<char>::eof()) return Next::End;
+    itemStart = offset();
     unsigned char tag;
-    if (in.peek() == std::char_traits<char>::eof()) return Next::End;
     byte(tag, "an item");
+    if (!knownTag(tag)) {
+        damaged("an item tagged " + std::to_string(tag) +
+                "; expected S, L, B, C, A, R, W, K, E or X");
+        return Next::Damaged;
+    }
+    if (!settingsRead && static_cast<Tag>(tag) != Tag::Settings) {
+        damaged("expected the settings, the first item of every recording");
+        return Next::Damaged;
+    }
     std::uint64_t a = 0, b = 0, c = 0;
     bool ok = true;
-    switch (tag) {
-    case 'S':
+    switch (static_cast<Tag>(tag)) {
+    case Tag::Settings:
         item.kind = Item::Settings;
-        ok = little(a, 4, "the settings") && little(b, 4, "the settings");
+        ok = !settingsRead || damaged("the settings a second time");
+        ok = ok && little(a, 4, "the settings") && little(b, 4, "the settings");
         item.hotkey = static_cast<std::uint32_t>(a);
         item.destroyProp = static_cast<std::int32_t>(static_cast<std::uint32_t>(b));
+        item.modifiers = 0;
+        if (ok && version >= 2) {
+            unsigned char m;
+            ok = byte(m, "the settings") &&
+                 ((m & ~std::uint32_t{0x7}) == 0 || damaged("unknown modifiers of the hotkey"));
+            item.modifiers = modifiers = m;
+        }
+        settingsRead = ok;
         break;
-    case 'L': {
+    case Tag::Labels: {
         item.kind = Item::Labels;
         unsigned char count;
         ok = byte(count, "the label lines") &&
@@ -196,18 +382,18 @@ Reader::Next Reader::next(Item& item) {
               damaged(std::to_string(count) + " label lines; the label file has " +
                       std::to_string(labelCount)));
         for (std::size_t i = 0; ok && i < labelCount; ++i)
-            ok = text(item.labels[i], maxText, "a label line");
+            ok = text(item.labels[i], format::maxText, "a label line");
         break;
     }
-    case 'C':
-        item.kind = Item::Call;
-        ok = readCall(item.call);
-        if (ok) keep(item.call);
-        if (ok && textBytes > maxSliceText)
-            ok = damaged("more than " + std::to_string(maxSliceText) +
-                         " bytes of text in one slice");
+    case Tag::BuiltInLabels:
+        item.kind = Item::BuiltInLabels;
+        ok = version >= 2 || damaged("built-in labels, which version 1 does not know");
         break;
-    case 'R':
+    case Tag::Call:
+        item.kind = Item::Call;
+        ok = readCall(item.call) && keep(item.call);
+        break;
+    case Tag::Repeat:
         ok = varint(a, "a count of repeated calls");
         if (ok && (a == 0 || position >= previous.size() || a > previous.size() - position))
             ok = damaged("a repeat of " + std::to_string(a) + " calls from the " +
@@ -216,7 +402,7 @@ Reader::Next Reader::next(Item& item) {
         if (!ok) break;
         repeats = a;
         return next(item);
-    case 'A': {
+    case Tag::NewAnswer: {
         item.kind = Item::Call;
         if (position >= previous.size()) {
             ok = damaged("a new answer to the " + std::to_string(position) +
@@ -226,21 +412,23 @@ Reader::Next Reader::next(Item& item) {
         }
         item.call = previous[position];
         recording_file::Call& call = item.call;
-        const int answers = call.answer == 'c' ? 3 : call.answer == 'n' ? 0 : 1;
-        for (int i = 0; ok && i < answers; ++i) ok = change(call.answers[i], "a new answer");
+        const std::size_t answers =
+            call.answer == Answer::Vector ? 3 : call.answer == Answer::None ? 0 : 1;
+        for (std::size_t i = 0; ok && i < answers; ++i)
+            ok = change(call.answers[i], "a new answer");
         for (std::uint8_t i = 0; ok && i < call.argc; ++i)
-            if (call.args[i].kind == 'o') ok = change(call.args[i].value, "a new answer");
-        if (ok && ((call.answer == 'i' && call.answers[0] > 0xFFFFFFFFu) ||
-                   (call.answer == 'c' &&
-                    (call.answers[0] | call.answers[1] | call.answers[2]) > 0xFFFFFFFFu)))
-            ok = damaged("a new 32-bit answer of more than 32 bits");
+            if (call.args[i].kind == ArgKind::Out) ok = change(call.args[i].value, "a new answer");
+        const bool wide = call.answer != Answer::Whole &&
+                          std::any_of(call.answers.begin(), call.answers.end(),
+                                      [](std::uint64_t v) { return v > 0xFFFFFFFFu; });
+        if (ok && wide) ok = damaged("a new 32-bit answer of more than 32 bits");
         for (std::uint8_t i = 0; ok && i < call.argc; ++i)
-            if (call.args[i].kind == 'o' && call.args[i].value > 0xFFFFFFFFu)
+            if (call.args[i].kind == ArgKind::Out && call.args[i].value > 0xFFFFFFFFu)
                 ok = damaged("a new 32-bit answer of more than 32 bits");
-        if (ok) keep(call);
+        ok = ok && keep(call);
         break;
     }
-    case 'W':
+    case Tag::Wait:
         item.kind = Item::Wait;
         ok = varint(a, "a wait") && varint(b, "a wait") && varint(c, "a wait") &&
              ((a | b | c) <= 0xFFFFFFFFu || damaged("a wait's time of more than 32 bits"));
@@ -249,31 +437,29 @@ Reader::Next Reader::next(Item& item) {
         item.tookMs = static_cast<std::uint32_t>(c);
         if (ok) {
             current = 1 - current;
-            slices[current].clear();
+            slices[static_cast<std::size_t>(current)].clear();
             position = 0;
             textBytes = 0;
         }
         break;
-    case 'K':
-        item.kind = Item::Hotkey;
-        ok = varint(a, "a hotkey test") && varint(b, "a hotkey test") &&
-             varint(c, "a hotkey test") &&
-             ((a | b | c) <= 0xFFFFFFFFu || damaged("a hotkey test's value of more than 32 bits"));
-        lastNow += static_cast<std::uint32_t>(a);
-        lastTime += static_cast<std::uint32_t>(b);
-        item.now = lastNow;
-        item.time = lastTime;
-        item.isUpNow = static_cast<std::int32_t>(static_cast<std::uint32_t>(c));
+    case Tag::HotkeyTest:
+        item.kind = Item::HotkeyTest;
+        ok = readHotkeyTest(item);
         break;
-    case 'E':
+    case Tag::Unloaded:
         item.kind = Item::Unloaded;
         break;
-    case 'X':
-        item.kind = Item::Capped;
+    case Tag::Stopped: {
+        item.kind = Item::Stopped;
+        item.reason = 0;
+        if (version == 1) break;
+        unsigned char reason;
+        ok = byte(reason, "a stop's reason") &&
+             (knownReason(reason) ||
+              damaged("a stop of unknown reason " + std::to_string(reason)));
+        item.reason = reason;
         break;
-    default:
-        ok = damaged("an item tagged " + std::to_string(tag) +
-                     "; expected S, L, C, A, R, W, K, E or X");
+    }
     }
     if (ok) return Next::Item;
     return cut ? Next::Cut : Next::Damaged;

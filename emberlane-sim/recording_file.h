@@ -1,10 +1,13 @@
 // Reads Emberlane.rec, the recording the plug-in writes of a session in the game
 // (docs/recording.md), one item at a time. A recording comes from a stranger: every count and
-// length is checked before it is used, and memory stays bounded whatever the file claims.
+// length is checked before it is used, a block whose checksum fails is damage and never an
+// item, and memory stays bounded whatever the file claims.
 #pragma once
 
+#include "host/recording_format.h"
 #include "prompts/labels.h"
 
+#include <array>
 #include <cstdint>
 #include <istream>
 #include <string>
@@ -12,36 +15,45 @@
 
 namespace recording_file {
 
-inline constexpr std::uint16_t formatVersion = 1;
-inline constexpr std::size_t maxArgs = 16;
-inline constexpr std::size_t maxText = 1 << 20; // a label line, or a text handed to the game
+namespace format = recording_format;
 
 struct Arg {
-    char kind = 'v';         // 'v' a value, 't' a text, 'o' where the game wrote an answer
+    format::ArgKind kind = format::ArgKind::Value;
     std::uint64_t value = 0; // a value, or the 32 bits the game wrote
     std::string text;
 };
 
+// A game call as the recording holds it.
 struct Call {
     std::uint64_t hash = 0;
     std::uint8_t argc = 0;
-    Arg args[maxArgs];
-    char answer = 'n'; // 'n' none read, 'i' 32 bits, 'w' 64 bits, 'c' three singles
-    std::uint64_t answers[3] = {};
+    std::array<Arg, format::maxArgs> args;
+    format::Answer answer = format::Answer::None;
+    std::array<std::uint64_t, 3> answers{};
+};
+
+// What the hotkey test read of one key's record.
+struct KeyRecord {
+    std::uint32_t time = 0;
+    std::int32_t isUpNow = 0;
 };
 
 struct Item {
-    enum Kind { Settings, Labels, Call, Wait, Hotkey, Unloaded, Capped };
+    enum Kind { Settings, Labels, BuiltInLabels, Call, Wait, HotkeyTest, Unloaded, Stopped };
     Kind kind = Call;
     std::uint32_t hotkey = 0; // Settings
+    std::uint8_t modifiers = 0;
     std::int32_t destroyProp = 0;
-    LabelLines labels;               // Labels
-    recording_file::Call call;       // Call
-    std::uint32_t ms = 0;            // Wait: what the plug-in asked for,
-    std::uint32_t ranMs = 0;         // how long the slice before it ran,
-    std::uint32_t tookMs = 0;        // how long the wait took
-    std::uint32_t now = 0, time = 0; // Hotkey: the tick count and the key's last message
-    std::int32_t isUpNow = 0;
+    LabelLines labels;                // Labels
+    recording_file::Call call;        // Call
+    std::uint32_t ms = 0;             // Wait: what the plug-in asked for,
+    std::uint32_t ranMs = 0;          // how long the slice before it ran,
+    std::uint32_t tookMs = 0;         // how long the wait took
+    std::uint32_t now = 0;            // HotkeyTest: the tick count,
+    KeyRecord key;                    // the hotkey's last message,
+    std::size_t modifiersRead = 0;    // and the records of the modifiers it asked about, in
+    std::array<KeyRecord, format::maxModifiers> modifierKeys; // the order of keys::modifierKeys
+    std::uint8_t reason = 0; // Stopped: a format::StopReason (0 in version 1, which gives none)
 };
 
 struct Header {
@@ -49,44 +61,64 @@ struct Header {
     std::string pluginVersion;
 };
 
+// Why a recording stopped early, in words.
+std::string reasonOf(std::uint8_t stopReason);
+
 class Reader {
   public:
     explicit Reader(std::istream& file) : in(file) {}
 
-    // False for a file that is not a recording or of another format version: see problem().
+    // False for a file that is not a recording or of a format version it does not read, or
+    // that ends inside its header: see problem().
     bool readHeader(Header& header);
 
     enum class Next { Item, End, Cut, Damaged };
-    // The next item; End at the end of the file, Cut when it ends inside an item, Damaged when
-    // a byte is not what the format allows there (problem() says where and what).
+    // The next item; End at the end of the file, Cut when it ends inside an item or a block,
+    // Damaged when a block fails its check or a byte is not what the format allows there
+    // (problem() says where and what).
     Next next(Item& item);
 
-    std::uint64_t offset() const { return at; }
+    // The byte of the file that the reader has come to.
+    std::uint64_t offset() const;
     const std::string& problem() const { return why; }
 
   private:
     std::istream& in;
-    std::uint64_t at = 0;
-    std::uint64_t itemStart = 0;
+    std::uint16_t version = 0;
+    std::uint64_t fileAt = 0;    // bytes taken from the file
+    std::uint64_t itemStart = 0; // where the item being read begins
     std::string why;
     bool cut = false;
+    bool settingsRead = false;
+    std::uint8_t modifiers = 0; // the hotkey's, from the settings
 
-    // The slice under way and the one before it, for the repeats.
-    std::vector<recording_file::Call> slices[2];
+    // Version 2: the block being read, its first byte's place in the file, and how far.
+    std::vector<unsigned char> block;
+    std::uint64_t blockStart = 0;
+    std::size_t blockAt = 0;
+
+    // The slice under way and the one before it, for the repeats and new answers.
+    std::array<std::vector<recording_file::Call>, 2> slices;
     int current = 0;
     std::size_t position = 0;
     std::uint64_t repeats = 0;
     std::size_t textBytes = 0;
     std::uint32_t lastNow = 0, lastTime = 0;
 
+    enum class BlockRead { Read, NoMore, Failed };
+    BlockRead nextBlock();
+    bool read(unsigned char* out, std::size_t size, const char* what);
     bool byte(unsigned char& b, const char* what);
     bool little(std::uint64_t& v, int size, const char* what);
     bool varint(std::uint64_t& v, const char* what);
     bool change(std::uint64_t& v, const char* what);
     bool text(std::string& out, std::size_t limit, const char* what);
+    bool cutAt(std::uint64_t where, const std::string& what);
     bool damaged(const std::string& what);
+    bool damagedAt(std::uint64_t where, const std::string& what);
     bool readCall(recording_file::Call& c);
-    void keep(const recording_file::Call& c);
+    bool readHotkeyTest(Item& item);
+    bool keep(const recording_file::Call& c);
 };
 
 } // namespace recording_file

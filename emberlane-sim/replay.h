@@ -1,10 +1,13 @@
 // Plays a recording of a session in the game (Emberlane.rec) again with a build of the plug-in:
 // the stand-in host answers every call from the recording and checks it against the call that
-// was recorded, pass for pass. Everything the timeline shows is read from the game's answers.
+// was recorded, pass for pass, and finds the first pass in which the two part. What a player
+// saw is read from the recorded answers (emberlane-sim/call_watcher.h).
 #pragma once
 
 #include "emberlane-sim/compare.h"
+#include "emberlane-sim/observer.h"
 #include "emberlane-sim/session.h"
+#include "host/key_names.h"
 
 #include <cstdint>
 #include <optional>
@@ -13,16 +16,19 @@
 namespace replay {
 
 struct Outcome {
-    enum class Status { Identical, Differs, BadFile };
+    // BadFile: not a recording, of a format version this build does not read, or damaged.
+    // TooShort: a recording that holds no whole pass, which says nothing of any build.
+    enum class Status { Identical, Differs, BadFile, TooShort };
     Status status = Status::Identical;
     std::string pluginVersion; // the recording plug-in's
-    std::uint32_t hotkey = 0;  // the settings as it read them
+    keys::Hotkey hotkey;       // the settings as it read them
     std::int32_t destroyProp = 0;
-    int passes = 0;      // replayed whole
-    std::string ending;  // how the recording ends
-    std::string problem; // BadFile: where, and what was expected there
+    bool labelsFromFile = true; // Emberlane.dat; else the built-in labels of the game's language
+    int passes = 0;             // replayed whole
+    std::string ending;         // how the recording ends
+    std::string problem;        // BadFile: where, and what was expected there
     std::optional<compare::Divergence> divergence;
-    session::Record record;
+    observer::History history;
 };
 
 // Plays the recording at `path` with the plug-in of settings.options.plugin (empty: the one
@@ -34,6 +40,6 @@ Outcome run(const std::string& path, const session::Settings& settings);
 std::string report(const std::string& name, const Outcome& outcome);
 
 // The settings file that makes a plug-in read what the recording's plug-in read.
-std::string settingsFile(std::uint32_t hotkey, std::int32_t destroyProp);
+std::string settingsFile(const keys::Hotkey& hotkey, std::int32_t destroyProp);
 
 } // namespace replay

@@ -2,6 +2,7 @@
 
 #include "emberlane-sim/keys.h"
 #include "loop/loop_state.h"
+#include "prompts/labels.h"
 #include "sim/sim.h"
 
 #include <algorithm>
@@ -171,6 +172,12 @@ const Table& weapons() {
     return table;
 }
 
+std::vector<std::string> languages() {
+    std::vector<std::string> codes;
+    for (const BuiltInLabels& set : builtInLabelSets) codes.emplace_back(set.language);
+    return codes;
+}
+
 std::vector<std::string> namesOf(const Table& table) {
     std::vector<std::string> names;
     for (const Group& g : table) names.insert(names.end(), g.names.begin(), g.names.end());
@@ -219,7 +226,8 @@ Parsed parse(std::string_view text, const std::string& file, int firstLine) {
                                           promptNames = namesOf(prompts()),
                                           playerScenarioNames = namesOf(playerScenarios()),
                                           horseScenarioNames = namesOf(horseScenarios()),
-                                          weaponNames = namesOf(weapons());
+                                          weaponNames = namesOf(weapons()),
+                                          languageCodes = languages();
     Parsed out;
     out.scene.file = file;
     std::int64_t previous = 0;
@@ -306,9 +314,12 @@ Parsed parse(std::string_view text, const std::string& file, int firstLine) {
             s.subject = arg;
         } else if (a == "key") {
             s.action = Action::Key;
-            ok = p.count(3, "key KEY") && (keys::codeOf(arg, s.key) ||
-                                           p.fail("bad key '" + std::string(arg) +
-                                                  "' (expected a virtual-key code or a key name)"));
+            s.hotkey = arg == "hotkey";
+            ok = p.count(3, "key KEY") &&
+                 (s.hotkey || keys::fromText(arg, s.key) ||
+                  p.fail("bad key '" + std::string(arg) +
+                         "' (expected a virtual-key code, a key name such as F5 or Ctrl+Y, or "
+                         "hotkey)"));
         } else if (a == "complete") {
             s.action = Action::Complete;
             ok = p.count(3, "complete PROMPT") && p.known(arg, "prompt", promptNames);
@@ -358,13 +369,18 @@ Parsed parse(std::string_view text, const std::string& file, int firstLine) {
                       p.fail("bad number '" + std::string(p.w[4]) + "' for the core value"));
                 if (ok) s.value = static_cast<std::int32_t>(v);
             }
+        } else if (a == "language") {
+            s.action = Action::Language;
+            ok = p.count(3, "language CODE") && p.known(arg, "language", languageCodes);
+            s.value = static_cast<std::int32_t>(
+                std::find(languageCodes.begin(), languageCodes.end(), arg) - languageCodes.begin());
         } else if (a == "end") {
             s.action = Action::End;
             ok = p.count(2, "end");
         } else {
             p.fail("unknown action '" + std::string(a) +
                    "' (expected stand, wade, walk, draw, holster, combat, press, release, key, "
-                   "keyboard, complete, horse, target, scenario, core or end)");
+                   "keyboard, complete, horse, target, scenario, core, language or end)");
             ok = false;
         }
         if (!ok) return failed();

@@ -12,9 +12,14 @@
 //   complete PROMPT              horse NAME X Y Z heading H  target NAME | target none
 //   scenario player|NAME SCENARIO_NAME | scenario player|NAME none
 //   core player|NAME health|stamina VALUE
+//   language CODE                (the game's language: en fr de it es pt-BR pl ru ko zh-Hant
+//                                 ja es-MX zh-Hans; the plug-in asks it once, at its start)
 //   end                          (play on until this time, then stop)
-// KEY is a virtual-key code (89, 0x59) or a key name (Y, F5, SPACE). NAME is a horse the
-// scene brought in with its 'horse' line.
+// KEY is a virtual-key code (89, 0x59), a key name (Y, F5, SPACE) after any modifiers held
+// (Ctrl+Y, Shift+F5), or 'hotkey': whatever key the settings name. NAME is a horse the scene
+// brought in with its 'horse' line. The horse the plug-in cares for is the one last targeted:
+// a 'target' line stays in force until 'target none' or another target, so a horse sent to
+// rest or drink must have been targeted first.
 //
 // A name the stand-in game does not know is an error, with the closest name it knows. These
 // are all it knows: each list is a table in emberlane-sim/scene.cpp (the rest and grazing
@@ -68,6 +73,8 @@
 // names end
 #pragma once
 
+#include "host/key_names.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -97,6 +104,7 @@ enum class Action {
     Scenario,
     ScenarioNone,
     Core,
+    Language,
     End
 };
 
@@ -107,8 +115,9 @@ struct Step {
     std::string subject; // a horse's name, "player", a control, a prompt or a weapon
     std::string name;    // a scenario's name, or a core's name
     float x = 0, y = 0, z = 0, heading = 0;
-    std::int32_t value = 0;
-    std::uint32_t key = 0;
+    std::int32_t value = 0; // a core's value, or the game's number for a language
+    keys::Hotkey key;
+    bool hotkey = false; // 'key hotkey': the key the settings name
     std::string text; // the action as written, for the timeline
 };
 
@@ -139,6 +148,9 @@ const Table& prompts();
 const Table& playerScenarios();
 const Table& horseScenarios();
 const Table& weapons();
+
+// The codes of the game's languages, by the number the game gives each.
+std::vector<std::string> languages();
 
 // Every name of a table, in its order.
 std::vector<std::string> namesOf(const Table& table);

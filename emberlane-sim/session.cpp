@@ -1,6 +1,7 @@
 #include "emberlane-sim/session.h"
 
 #include "emberlane-sim/passes.h"
+#include "emberlane-sim/settings_file.h"
 #include "emberlane-sim/timeline.h"
 #include "host/native_hashes.h"
 #include "sim/errors.h"
@@ -8,181 +9,84 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <map>
 
 namespace session {
 namespace {
 
-struct Watched {
-    std::string name; // "player" or a horse's name
-    Handle handle;
-    bool known = false; // its state was taken once; later differences are changes
-    Hash scenario = 0;
-    std::int64_t scenarioSince = 0;
-    std::int32_t cores[2] = {0, 0};
-    std::int32_t points = 0;
-    int propsDiscarded = 0;
-    bool overpowered = false;
-    int washEffects = 0;
-    bool washing = false;
-};
+using observer::Cause;
 
-Watched watch(std::string name, Handle handle) {
-    Watched w;
-    w.name = std::move(name);
-    w.handle = handle;
-    return w;
-}
-
-constexpr const char* coreNames[2] = {"health", "stamina"};
-
-struct Player {
+// One game of a scene in the stand-in game, watched: its world after each scene line, after
+// the game's own tick and after each call of the plug-in that sets something, so that no
+// change is folded into another's; its screen at each frame.
+struct Game {
     const Settings& settings;
     sim::Sim sim;
-    Record record;
+    keys::Hotkey hotkey;
     Cast cast;
-    std::vector<Watched> watched;
-    std::vector<std::string> shown;
-    std::map<std::string, std::int64_t> shownSince;
-    CoreRuns runs;
+    observer::Observer seen;
+    std::vector<int> washEffects; // each one of the cast's, as the last frame left them
     passes::Counter counter;
     std::uint64_t passCalls = 0;
 
-    explicit Player(const Settings& s) : settings(s), sim(s.options), cast(castOf(sim)) {
-        watched.push_back(watch("player", sim.player));
+    explicit Game(const Settings& s)
+        : settings(s), sim(s.options), hotkey(settings_file::read(s.options.ini).hotkey),
+          cast(castOf(sim)) {
         sim.trace = [this](const sim::Call& c) { onCall(c); };
-        sim.host.afterTick = [this] { lookAtTheWorld(Cause::Game); };
+        sim.host.afterTick = [this] { look(Cause::Game); };
     }
-    ~Player() {
+    ~Game() {
         sim.trace = nullptr;
         sim.host.afterTick = nullptr;
     }
-    Player(const Player&) = delete;
-    Player& operator=(const Player&) = delete;
+    Game(const Game&) = delete;
+    Game& operator=(const Game&) = delete;
 
     std::int64_t now() const { return sim.host.elapsedMs; }
 
-    void note(std::string what, std::string detail, Cause cause = Cause::Plugin,
-              std::int64_t at = -1) {
-        record.events.push_back({at < 0 ? now() : at, std::move(what), std::move(detail), cause});
-    }
-
-    // Scenarios, cores, points, props and overpowers, noted as changes of `cause`: the
-    // world is looked at after each scene line, after the game's own tick, and after each
-    // call of the plug-in that sets something, so no change is folded into another's.
-    void lookAtTheWorld(Cause cause) {
-        for (Watched& w : watched) {
-            const sim::Entity* e = sim.game.entity(w.handle);
-            if (!e) continue;
-            if (!w.known) {
-                w.known = true;
-                w.scenario = e->scenario;
-                w.scenarioSince = now();
-                std::copy(std::begin(e->cores), std::end(e->cores), w.cores);
-                w.points = e->attributePoints13;
-                w.propsDiscarded = e->propsDiscarded;
-                w.overpowered = e->overpowered;
-                w.washEffects = e->faceWashEffects;
-                for (int i = 0; i < 2; ++i)
-                    record.samples.push_back({now(), w.name + " " + coreNames[i], e->cores[i]});
-                continue;
-            }
-            if (e->scenario != w.scenario) {
-                if (w.scenario) {
-                    note(w.name + " ends", sim.game.nameOf(w.scenario), cause);
-                    record.spans.push_back({w.name + " scenario", sim.game.nameOf(w.scenario),
-                                            w.scenarioSince, now()});
-                }
-                if (e->scenario) note(w.name + " starts", sim.game.nameOf(e->scenario), cause);
-                w.scenario = e->scenario;
-                w.scenarioSince = now();
-            }
-            for (int i = 0; i < 2; ++i)
-                if (e->cores[i] != w.cores[i]) {
-                    const std::string series = w.name + " " + coreNames[i];
-                    runs.changed(record, now(), series, w.cores[i], e->cores[i], cause);
-                    w.cores[i] = e->cores[i];
-                    record.samples.push_back({now(), series, e->cores[i]});
-                }
-            if (e->propsDiscarded != w.propsDiscarded) {
-                note(w.name + " props", "the held prop is discarded", cause);
-                record.marks.push_back({Mark::PropDiscard, now(), 0, w.name + "'s prop discarded"});
-            }
-            w.propsDiscarded = e->propsDiscarded;
-            if (e->overpowered != w.overpowered)
-                note(w.name + " stamina", e->overpowered ? "overpowered" : "overpower worn off",
-                     cause);
-            w.overpowered = e->overpowered;
-            if (w.name != "player" && e->attributePoints13 != w.points)
-                note(w.name + " points",
-                     std::to_string(w.points) + " -> " + std::to_string(e->attributePoints13),
-                     cause);
-            w.points = e->attributePoints13;
-        }
+    void look(Cause cause) {
+        seen.now = now();
+        observeWorld(sim, cast, seen, cause);
     }
 
     void onCall(const sim::Call& c) {
         if (settings.trace)
             std::printf("%s    %s\n", timeline::clock(now()).c_str(),
                         sim.describe(c, true).c_str());
+        seen.now = now();
         if (c.kind == sim::Call::Wait) {
-            if (c.hash > 0) {
-                note("script waits", std::to_string(c.hash) + " ms inside the pass");
-                record.marks.push_back({Mark::Wait, now(), static_cast<std::int64_t>(c.hash),
-                                        "the script waits " + std::to_string(c.hash) + " ms"});
-            }
+            seen.scriptWaits(static_cast<std::uint32_t>(c.hash));
             counter.take(c);
             return;
         }
         const int easeWaits = counter.easeWaits;
         if (counter.take(c)) {
             // the start-up's calls are no pass's
-            if (counter.number > 1) record.callsPerPass.push_back(passCalls);
+            if (counter.number > 1) seen.history.callsPerPass.push_back(passCalls);
             passCalls = 0;
-            // noted when the pass after the easing begins, with the frames it took
-            if (easeWaits)
-                note("script eases", "the camera in over " + std::to_string(easeWaits) + " frames");
+            // told when the pass after the easing begins, with the frames it took
+            if (easeWaits) seen.scriptEases(easeWaits);
         }
         ++passCalls;
         const sim::NativeInfo* info = sim::findNative(c.hash);
-        if (info && info->result == 'v') lookAtTheWorld(Cause::Plugin);
-    }
-
-    std::string labelOf(const std::string& prompt) {
-        const std::string& label = sim.prompt(prompt.c_str()).label;
-        return label.empty() ? prompt : "\"" + label + "\"";
+        if (info && info->result == 'v') look(Cause::Plugin);
     }
 
     // What is on screen when a frame is drawn: the prompts, and a face wash under way.
     void lookAtTheScreen() {
-        const std::vector<std::string> nowShown = sim.visiblePrompts();
-        for (const std::string& p : nowShown)
-            if (std::find(shown.begin(), shown.end(), p) == shown.end()) {
-                note("prompt shown", labelOf(p) + "  (" + p + ")");
-                shownSince[p] = now();
-            }
-        for (const std::string& p : shown)
-            if (std::find(nowShown.begin(), nowShown.end(), p) == nowShown.end()) {
-                note("prompt hidden", labelOf(p) + "  (" + p + ")");
-                record.spans.push_back({p, labelOf(p), shownSince[p], now()});
-            }
-        shown = nowShown;
-        for (Watched& w : watched) {
-            const sim::Entity* e = sim.game.entity(w.handle);
+        seen.now = now();
+        observeScreen(sim, seen);
+        washEffects.resize(cast.size(), 0);
+        for (std::size_t i = 0; i < cast.size(); ++i) {
+            const sim::Entity* e = sim.game.entity(cast[i].second);
             if (!e) continue;
-            const bool washing = e->faceWashEffects != w.washEffects;
-            if (washing && !w.washing)
-                note(w.name + " washes", "the face-wash effect runs each pass");
-            w.washing = washing;
-            w.washEffects = e->faceWashEffects;
+            seen.washing(cast[i].first, e->faceWashEffects != washEffects[i]);
+            washEffects[i] = e->faceWashEffects;
         }
     }
 
     void apply(const scene::Step& s) {
-        perform(sim, cast, s);
-        if (s.action == scene::Action::Horse)
-            watched.push_back(watch(cast.back().first, cast.back().second));
-        lookAtTheWorld(Cause::Scene);
+        perform(sim, cast, s, hotkey);
+        look(Cause::Scene);
     }
 
     void playUntil(std::int64_t ms) {
@@ -192,55 +96,51 @@ struct Player {
         }
     }
 
-    // Closes what is still open, so the record reads whole.
+    // Closes what is still open, so the history reads whole.
     void finish() {
-        if (passCalls) record.callsPerPass.push_back(passCalls);
+        if (passCalls) seen.history.callsPerPass.push_back(passCalls);
         passCalls = 0;
-        runs.closeAll(record);
-        std::stable_sort(record.events.begin(), record.events.end(),
-                         [](const Event& a, const Event& b) { return a.ms < b.ms; });
-        if (settings.printEvents) std::fputs(timeline::text(record).c_str(), stdout);
+        seen.now = now();
+        seen.finish();
+        if (settings.printEvents) std::fputs(timeline::text(seen.history).c_str(), stdout);
     }
 };
 
 } // namespace
 
-namespace {
-void closeRun(Record& record, const std::string& series, CoreRuns::Run& r) {
-    if (!r.open) return;
-    std::string detail = std::to_string(r.from) + " -> " + std::to_string(r.to);
-    if (r.to - r.from > 1) detail += ", a point at a time until " + timeline::clock(r.last);
-    record.events.push_back({r.since, series, detail, Cause::Plugin});
-    r.open = false;
-}
-} // namespace
-
-void CoreRuns::changed(Record& record, std::int64_t now, const std::string& series,
-                       std::int32_t from, std::int32_t to, Cause cause) {
-    Run& r = runs[series];
-    if (cause != Cause::Plugin || to != from + 1) { // set at once: a line of its own
-        closeRun(record, series, r);
-        record.events.push_back(
-            {now, series, std::to_string(from) + " -> " + std::to_string(to), cause});
-        return;
-    }
-    // A refill that pauses longer than its slowest interval (3000 ms) begins a new line.
-    if (r.open && from == r.to && now - r.last <= 3100) {
-        r.to = to;
-        r.last = now;
-        return;
-    }
-    closeRun(record, series, r);
-    r = {true, from, to, now, now};
-}
-
-void CoreRuns::closeAll(Record& record) {
-    for (auto& [series, run] : runs) closeRun(record, series, run);
-}
-
 Cast castOf(const sim::Sim& sim) { return {{"player", sim.player}}; }
 
-void perform(sim::Sim& sim, Cast& cast, const scene::Step& s) {
+void observeWorld(const sim::Sim& sim, const Cast& cast, observer::Observer& seen, Cause cause) {
+    for (const auto& [who, handle] : cast) {
+        const sim::Entity* e = sim.game.entity(handle);
+        if (!e) continue;
+        seen.meet(who);
+        seen.scenario(who, e->scenario ? sim.game.nameOf(e->scenario) : "", cause);
+        for (int core = 0; core < 2; ++core) seen.core(who, core, e->cores[core], cause);
+        seen.propsDiscarded(who, e->propsDiscarded, cause);
+        seen.overpowered(who, e->overpowered, cause);
+        seen.points(who, e->attributePoints13, cause);
+    }
+}
+
+void observeScreen(const sim::Sim& sim, observer::Observer& seen) {
+    std::vector<observer::OnScreen> shown;
+    for (std::size_t i = 0; i < sim.game.prompts.size() && i < sim::promptNames.size(); ++i) {
+        const sim::Prompt& p = sim.game.prompts[i];
+        if (p.enabled && p.visible) shown.push_back({sim::promptNames[i], p.label});
+    }
+    seen.screen(shown);
+}
+
+observer::Sight sightOf(const sim::Sim& sim, const Cast& cast) {
+    observer::Observer seen;
+    seen.now = sim.host.elapsedMs;
+    observeWorld(sim, cast, seen, Cause::Game);
+    observeScreen(sim, seen);
+    return seen.sight();
+}
+
+void perform(sim::Sim& sim, Cast& cast, const scene::Step& s, const keys::Hotkey& hotkey) {
     auto named = [&cast](const std::string& name) {
         for (const auto& [who, handle] : cast)
             if (who == name) return handle;
@@ -281,10 +181,13 @@ void perform(sim::Sim& sim, Cast& cast, const scene::Step& s) {
     case Action::Release:
         sim.release(s.subject.c_str());
         break;
-    case Action::Key:
-        sim.pressKey(s.key);
-        sim.releaseKey(s.key);
+    case Action::Key: {
+        const keys::Hotkey key = s.hotkey ? hotkey : s.key;
+        if (s.hotkey && key.code >= 255)
+            throw sim::GameError("the settings turn the hotkey off: no key to press");
+        sim.pressKeys(key.code, key.modifiers);
         break;
+    }
     case Action::KeyboardOn:
         sim.game.usingKeyboardAndMouse = true;
         break;
@@ -313,42 +216,39 @@ void perform(sim::Sim& sim, Cast& cast, const scene::Step& s) {
         sim.game.entity(named(s.subject))->cores[s.name == "health" ? 0 : 1] =
             std::clamp(s.value, 0, 100);
         break;
+    case Action::Language:
+        sim.game.language = s.value;
+        break;
     case Action::End:
         break;
     }
 }
 
-Record play(const scene::Scene& scene, const Settings& settings) {
-    Player p(settings);
+observer::History play(const scene::Scene& scene, const Settings& settings) {
+    Game g(settings);
     try {
-        p.lookAtTheWorld(Cause::Scene);
-        p.lookAtTheScreen();
+        g.look(Cause::Scene);
+        g.lookAtTheScreen();
         for (const scene::Step& step : scene.steps) {
-            p.playUntil(step.atMs);
+            g.playUntil(step.atMs);
             if (step.action == scene::Action::End) break;
-            p.note("scene", step.text, Cause::Scene);
+            g.seen.now = g.now();
+            g.seen.sceneLine(step.text);
             try {
-                p.apply(step);
+                g.apply(step);
             } catch (const sim::GameError& e) { // the line that asked for it, as a file's
                 throw sim::GameError(scene.file + ":" + std::to_string(step.line) + ": " +
                                      e.what());
             }
         }
     } catch (const sim::GameError&) {
-        p.finish(); // what happened up to the refusal
+        g.finish(); // what happened up to the refusal
         throw;
     }
-    for (const std::string& prompt : p.shown)
-        p.record.spans.push_back({prompt, p.labelOf(prompt), p.shownSince[prompt], p.now()});
-    for (const Watched& w : p.watched)
-        if (w.scenario)
-            p.record.spans.push_back(
-                {w.name + " scenario", p.sim.game.nameOf(w.scenario), w.scenarioSince, p.now()});
-    p.finish();
-    p.record.endMs = p.now();
-    p.record.pointsLeft = p.sim.game.pointsLeftUndeleted();
-    p.record.digest = p.sim.host.digest;
-    return p.record;
+    g.finish();
+    g.seen.history.pointsLeft = g.sim.game.pointsLeftUndeleted();
+    g.seen.history.digest = g.sim.host.digest;
+    return std::move(g.seen.history);
 }
 
 } // namespace session

@@ -1,12 +1,29 @@
 #include "host/keyboard.h"
 
+#include "host/key_names.h"
 #include "host/recording.h"
+#include "host/recording_format.h"
+
+#include <array>
 
 KeyState keyStates[keyCount];
 
 namespace {
+
 constexpr auto relaxed = std::memory_order_relaxed;
+
+KeyRead read(const KeyState& state) {
+    return {state.time.load(relaxed), state.isUpNow.load(relaxed)};
 }
+
+// A modifier held as the hotkey was let go at `released`: down now, or let go at that moment or
+// after it. A record no message has written reads as up.
+bool heldAt(KeyRead modifier, std::uint32_t released) {
+    if (modifier.isUpNow == 0) return modifier.time != 0;
+    return static_cast<std::int32_t>(modifier.time - released) >= 0;
+}
+
+} // namespace
 
 void keyboardHandler(DWORD key, WORD, BYTE, BOOL, BOOL isWithAlt, BOOL wasDownBefore,
                      BOOL isUpNow) {
@@ -18,15 +35,26 @@ void keyboardHandler(DWORD key, WORD, BYTE, BOOL, BOOL isWithAlt, BOOL wasDownBe
     state.isUpNow.store(isUpNow, relaxed);
 }
 
-bool isHotkeyReleased(DWORD key) {
+bool isHotkeyReleased(DWORD key, std::uint8_t modifiers) {
     if (key >= keyCount) return false;
     const std::uint32_t now = GetTickCount();
     KeyState& state = keyStates[key];
-    const std::uint32_t time = state.time.load(relaxed);
-    const std::int32_t isUpNow = state.isUpNow.load(relaxed);
-    if (recording::on) recording::hotkeyTest(now, time, isUpNow);
+    const KeyRead hotkey = read(state);
     // Unsigned on purpose: the sum wraps with the tick count, and the test is strict.
-    if (!(now < time + 100u && isUpNow != 0)) return false;
+    bool released = now < hotkey.time + 100u && hotkey.isUpNow != 0;
+    // The modifiers' records are read only for a release, the only time they matter.
+    std::array<KeyRead, std::size(keys::modifierKeys)> held{};
+    static_assert(held.size() == recording_format::maxModifiers);
+    std::size_t count = 0;
+    if (released)
+        for (const keys::ModifierKey& m : keys::modifierKeys)
+            if (modifiers & m.bit) {
+                held[count] = read(keyStates[m.code]);
+                released = released && heldAt(held[count], hotkey.time);
+                ++count;
+            }
+    if (recording::on) recording::hotkeyTest(now, hotkey, held.data(), count);
+    if (!released) return false;
     state.time.store(0, relaxed);
     state.isWithAlt.store(0, relaxed);
     state.wasDownBefore.store(0, relaxed);

@@ -21,8 +21,15 @@ static_assert(sizeof(KeyState) == 16);
 inline constexpr DWORD keyCount = 255;
 extern KeyState keyStates[keyCount];
 
+// What the hotkey test reads of a key's record.
+struct KeyRead {
+    std::uint32_t time;
+    std::int32_t isUpNow;
+};
+
 void keyboardHandler(DWORD key, WORD repeats, BYTE scanCode, BOOL isExtended, BOOL isWithAlt,
                      BOOL wasDownBefore, BOOL isUpNow);
 
-// True once for a release of the key less than 100 ms ago (tick-count time); clears the record.
-bool isHotkeyReleased(DWORD key);
+// True once for a release of the key less than 100 ms ago (tick-count time), made while the
+// modifiers (keys::ctrl, shift, alt) were held; clears the key's record.
+bool isHotkeyReleased(DWORD key, std::uint8_t modifiers = 0);

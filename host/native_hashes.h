@@ -9,6 +9,7 @@ namespace op {
 inline constexpr std::uint64_t hashOfName = 0xFD340785ADF8CFB7;
 inline constexpr std::uint64_t gameTimer = 0x4F67E8ECA7D3F667;
 inline constexpr std::uint64_t randomInt = 0xD53343AA4FB7DD28;
+inline constexpr std::uint64_t currentLanguage = 0xDB917DA5C6835FCC;
 
 // Player and entities
 inline constexpr std::uint64_t playerPed = 0x096275889B8E0EE0;

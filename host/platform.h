@@ -17,6 +17,7 @@ using INT = std::int32_t;
 using BOOL = std::int32_t;
 using LPVOID = void*;
 using LPCSTR = const char*;
+using LPSTR = char*;
 using HINSTANCE = struct HINSTANCE__*;
 using HANDLE = void*;
 
@@ -36,6 +37,8 @@ using HANDLE = void*;
 extern "C" {
 DWORD GetTickCount();
 UINT GetPrivateProfileIntA(LPCSTR appName, LPCSTR keyName, INT defaultValue, LPCSTR fileName);
+DWORD GetPrivateProfileStringA(LPCSTR appName, LPCSTR keyName, LPCSTR defaultValue, LPSTR out,
+                               DWORD size, LPCSTR fileName);
 HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD shareMode, LPVOID security,
                    DWORD disposition, DWORD flags, HANDLE templateFile);
 BOOL WriteFile(HANDLE file, const void* data, DWORD size, DWORD* written, LPVOID overlapped);

@@ -1,6 +1,7 @@
 #include "host/profile_int.h"
 
 #include <cstring>
+#include <optional>
 #include <string_view>
 
 namespace profile {
@@ -76,14 +77,17 @@ std::uint32_t toInteger(const char* value, std::size_t size) {
     return minus ? 0u - total : total;
 }
 
-std::uint32_t readInt(const char* text, std::size_t size, const char* section, const char* key,
-                      std::int32_t defaultValue) {
-    const auto fallback = static_cast<std::uint32_t>(defaultValue);
+namespace {
+
+// The value of the key's first line in the first section of the name, without the white space
+// around it; none when the section or the key is missing, or the key's line has no "=".
+std::optional<std::string_view> valueOf(const char* text, std::size_t size, const char* section,
+                                        const char* key) {
     std::string_view file(text, size);
     if (file.substr(0, 3) == "\xEF\xBB\xBF") file.remove_prefix(3);
     const std::string_view wantedSection = trim(section);
     const std::string_view wantedKey = trim(key);
-    if (wantedKey.empty()) return fallback;
+    if (wantedKey.empty()) return std::nullopt;
 
     // Only the first section of the name counts, and in it the first line of the key.
     bool inWanted = false;
@@ -97,7 +101,7 @@ std::uint32_t readInt(const char* text, std::size_t size, const char* section, c
         if (line.front() == '[') {
             const std::size_t close = line.rfind(']');
             if (close != std::string_view::npos) {
-                if (seenWanted) return fallback;
+                if (seenWanted) return std::nullopt;
                 // Spaces inside the brackets do not count: "[ SETTINGS ]" is SETTINGS.
                 inWanted = !wantedSection.empty() &&
                            equalNoCase(trim(line.substr(1, close - 1)), wantedSection);
@@ -109,12 +113,32 @@ std::uint32_t readInt(const char* text, std::size_t size, const char* section, c
         const std::size_t equals = line.find('=');
         const std::string_view name = trim(line.substr(0, equals));
         if (!equalNoCase(name, wantedKey)) continue;
-        if (equals == std::string_view::npos) return fallback;
-        const std::string_view value = copyEntry(trim(line.substr(equals + 1)));
-        if (value.empty()) return fallback;
-        return toInteger(value.data(), value.size());
+        if (equals == std::string_view::npos) return std::nullopt;
+        return trim(line.substr(equals + 1));
     }
-    return fallback;
+    return std::nullopt;
+}
+
+} // namespace
+
+std::uint32_t readInt(const char* text, std::size_t size, const char* section, const char* key,
+                      std::int32_t defaultValue) {
+    const auto fallback = static_cast<std::uint32_t>(defaultValue);
+    const std::optional<std::string_view> found = valueOf(text, size, section, key);
+    if (!found) return fallback;
+    const std::string_view value = copyEntry(*found);
+    if (value.empty()) return fallback;
+    return toInteger(value.data(), value.size());
+}
+
+std::optional<std::string_view> readString(const char* text, std::size_t size,
+                                           const char* section, const char* key) {
+    std::optional<std::string_view> value = valueOf(text, size, section, key);
+    // Quotes around the whole value are not part of it.
+    if (value && value->size() > 1 && (value->front() == '\'' || value->front() == '"') &&
+        value->back() == value->front())
+        value = value->substr(1, value->size() - 2);
+    return value;
 }
 
 } // namespace profile

@@ -1,18 +1,24 @@
 // The recorder: stands in front of the host's functions and writes down what the game
 // answered, with the plug-in's own calls, the waits and what the hotkey test read. It writes
-// through a buffer, hands it to the file at least once a second and stops for good at the
-// first write that fails, leaving the plug-in to play on as if it had never recorded.
+// into a block, hands the block to the file at least once a second, and ends one way only,
+// stop(), which leaves the plug-in to play on as if it had never recorded.
 #include "host/recording.h"
 
 #include "host/host_interface.h"
+#include "host/recording_format.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
-// The host's own functions, until a recording puts the recorder in front of them. Constant:
-// filled in before any of the plug-in's own start-up runs.
-constinit HostLink hostLink = {nativeInit, nativePush64, nativePush64, nativePush64, nativeCall,
-                               nativeCall, nativeCall,   nativeCall,   scriptWait};
+namespace {
+// The host's own functions, which the recorder stands in front of while it records.
+constexpr HostLink hostOwn = {nativeInit, nativePush64, nativePush64, nativePush64, nativeCall,
+                              nativeCall, nativeCall,   nativeCall,   scriptWait};
+} // namespace
+
+// Constant: filled in before any of the plug-in's own start-up runs.
+constinit HostLink hostLink = hostOwn;
 
 // The build gives the version as bare words (0.1.0), so no generator or compiler command line
 // has to carry quotes.
@@ -30,15 +36,15 @@ bool on = false;
 
 namespace {
 
-constexpr char magic[8] = {'E', 'M', 'B', 'E', 'R', 'R', 'E', 'C'};
-constexpr std::uint16_t formatVersion = 1;
-constexpr std::size_t maxArgs = 16;
-constexpr std::size_t sliceCalls = 1024; // calls of a slice kept to be repeated
-constexpr std::size_t maxText = 1 << 20; // a label line or a text handed to the game
-constexpr std::uint64_t sizeCap = 256ull << 20;
-// More than a call with every argument a text of the longest kind and all their framing: no
-// item is larger.
-constexpr std::uint64_t largestItem = (maxArgs + 1) * maxText;
+namespace format = recording_format;
+using format::Answer;
+using format::ArgKind;
+using format::Tag;
+
+// What the simulator looks for in a plug-in file to say which version it loaded.
+constexpr char versionMark[] = "Emberlane version " EMBERLANE_VERSION_TEXT;
+constexpr std::size_t versionAt = sizeof "Emberlane version " - 1;
+
 constexpr DWORD flushEveryMs = 1000;
 
 // One call as the recording knows it: a text by a digest of its letters (the letters go into
@@ -46,83 +52,102 @@ constexpr DWORD flushEveryMs = 1000;
 struct Call {
     std::uint64_t hash;
     std::uint32_t argc;
-    char kinds[maxArgs];
-    std::uint64_t args[maxArgs];
-    char answer;
-    std::uint64_t answers[3];
+    std::array<ArgKind, format::maxArgs> kinds;
+    std::array<std::uint64_t, format::maxArgs> args;
+    Answer answer;
+    std::array<std::uint64_t, 3> answers;
 };
 
 // The same call: the same native with the same arguments, answered or not alike.
 bool sameCall(const Call& a, const Call& b) {
     if (a.hash != b.hash || a.argc != b.argc || a.answer != b.answer) return false;
     for (std::uint32_t i = 0; i != a.argc; ++i)
-        if (a.kinds[i] != b.kinds[i] || (a.kinds[i] != 'o' && a.args[i] != b.args[i])) return false;
+        if (a.kinds[i] != b.kinds[i] || (a.kinds[i] != ArgKind::Out && a.args[i] != b.args[i]))
+            return false;
     return true;
 }
 
 bool sameAnswer(const Call& a, const Call& b) {
     for (std::uint32_t i = 0; i != a.argc; ++i)
-        if (a.kinds[i] == 'o' && a.args[i] != b.args[i]) return false;
-    return a.answers[0] == b.answers[0] && a.answers[1] == b.answers[1] &&
-           a.answers[2] == b.answers[2];
+        if (a.kinds[i] == ArgKind::Out && a.args[i] != b.args[i]) return false;
+    return a.answers == b.answers;
 }
+
+// How a recording ends. Every end but a failed write leaves its mark.
+enum class Ending { Unloaded, Cap, TooManyArguments, LongLabel, WriteFailed };
 
 // Made zeroed, when a recording starts.
 struct Recorder {
     HANDLE file;
-    unsigned char buffer[64 << 10];
-    std::size_t used;
+    // The block under way: room for its head, its items and its tail.
+    std::array<unsigned char, format::blockHead + format::maxBlock + format::blockTail> block;
+    std::size_t used;      // bytes of items in the block
+    bool failed;           // a write failed: every later write does nothing
     std::uint64_t written; // handed to the file
     DWORD lastFlush;
     DWORD lastTick;
     std::uint32_t lastNow, lastTime;
+    std::uint8_t modifiers; // the hotkey's, as the settings name them
 
     // This slice's calls and the previous one's: a call made again at the same place of the
     // next slice, with the same answer, is written as part of a count.
-    Call slices[2][sliceCalls];
+    std::array<std::array<Call, format::keptCalls>, 2> slices;
     int current;
     std::size_t position, previousCount;
     std::uint64_t repeats;
 
-    Call call;                        // the call under way
-    std::uint64_t addresses[maxArgs]; // its texts and out-parameters, where they lie
+    Call call;                                            // the call under way
+    std::array<std::uint64_t, format::maxArgs> addresses; // its texts and out-parameters
 };
 
-Recorder* r = nullptr;
+Recorder* recorder = nullptr;
 
-void stop() {
-    hostLink = {nativeInit, nativePush64, nativePush64, nativePush64, nativeCall,
-                nativeCall, nativeCall,   nativeCall,   scriptWait};
-    on = false;
-    CloseHandle(r->file);
+void little(unsigned char* at, std::uint64_t v, std::size_t size) {
+    for (std::size_t i = 0; i < size; ++i) at[i] = static_cast<unsigned char>(v >> (8 * i));
 }
 
-// Every write below does nothing once the recording has stopped: a failed write stops it for
-// good, and what follows need not ask.
-void flush() {
-    if (!on) return;
-    if (!r->used) return;
+bool writeToFile(const void* data, std::size_t size) {
     DWORD done;
-    if (!WriteFile(r->file, r->buffer, static_cast<DWORD>(r->used), &done, nullptr) ||
-        done != r->used)
-        return stop();
-    r->written += r->used;
-    r->used = 0;
+    return WriteFile(recorder->file, data, static_cast<DWORD>(size), &done, nullptr) &&
+           done == size;
+}
+
+// The block to the file, framed: its size twice, the items, their CRC. A write that fails
+// makes every later one do nothing; the next item or flush stops the recording.
+void writeBlock() {
+    Recorder& r = *recorder;
+    if (r.failed || r.used == 0) return;
+    unsigned char* items = r.block.data() + format::blockHead;
+    little(r.block.data(), r.used, 4);
+    little(r.block.data() + 4, ~static_cast<std::uint32_t>(r.used), 4);
+    little(items + r.used, format::crc32(items, r.used), 4);
+    const std::size_t size = format::blockHead + r.used + format::blockTail;
+    if (!writeToFile(r.block.data(), size)) {
+        r.failed = true;
+        return;
+    }
+    r.written += size;
+    r.used = 0;
 }
 
 void put(const void* data, std::size_t size) {
+    Recorder& r = *recorder;
     const auto* bytes = static_cast<const unsigned char*>(data);
-    while (on && size) {
-        if (r->used == sizeof r->buffer) flush();
-        const std::size_t n = std::min(size, sizeof r->buffer - r->used);
-        std::memcpy(r->buffer + r->used, bytes, n);
-        r->used += n;
+    while (!r.failed && size) {
+        if (r.used == format::maxBlock) writeBlock();
+        const std::size_t n = std::min(size, format::maxBlock - r.used);
+        std::memcpy(r.block.data() + format::blockHead + r.used, bytes, n);
+        r.used += n;
         bytes += n;
         size -= n;
     }
 }
 
 void putByte(unsigned char b) { put(&b, 1); }
+template <typename Enum>
+void putByte(Enum e) {
+    putByte(static_cast<unsigned char>(e));
+}
 
 // Seven bits a byte, lowest first; the high bit says another byte follows.
 void putVarint(std::uint64_t v) {
@@ -150,27 +175,67 @@ void putChange(std::uint64_t from, std::uint64_t to) {
     putVarint((static_cast<std::uint64_t>(d) << 1) ^ static_cast<std::uint64_t>(d >> 63));
 }
 
-// Room for one more item, whatever it is, below the cap; at the cap, the mark that says so
-// ends the recording.
-bool room() {
-    if (!on) return false;
-    if (r->written + r->used + largestItem < sizeCap) return true;
-    putByte('X');
-    flush();
-    stop();
-    return false;
+void putRepeats() {
+    Recorder& r = *recorder;
+    if (r.repeats) {
+        putByte(Tag::Repeat);
+        putVarint(r.repeats);
+    }
+    r.repeats = 0;
+}
+
+// The one way a recording ends: the host's own functions back in place, the calls just made
+// again as they were, the mark of the ending where the file still takes one, the file closed.
+// Only the first call does anything.
+void stop(Ending ending) {
+    if (!on) return;
+    on = false;
+    hostLink = hostOwn;
+    Recorder& r = *recorder;
+    if (ending != Ending::WriteFailed) {
+        putRepeats();
+        switch (ending) {
+        case Ending::Unloaded:
+            putByte(Tag::Unloaded);
+            break;
+        case Ending::Cap:
+        case Ending::TooManyArguments:
+        case Ending::LongLabel:
+            putByte(Tag::Stopped);
+            putByte(ending == Ending::Cap                ? format::StopReason::Cap
+                    : ending == Ending::TooManyArguments ? format::StopReason::TooManyArguments
+                                                         : format::StopReason::LongLabel);
+            break;
+        case Ending::WriteFailed:
+            break;
+        }
+        writeBlock();
+    }
+    CloseHandle(r.file);
+}
+
+void flush() {
+    if (!on) return;
+    writeBlock();
+    if (recorder->failed) stop(Ending::WriteFailed);
 }
 
 // Begins an item, once the calls just made again as they were are written as one count;
-// false when there is no room for it.
-bool item(char tag) {
-    if (r->repeats && room()) {
-        putByte('R');
-        putVarint(r->repeats);
+// false once the recording has ended. The file stops short of its cap by room for the largest
+// item, whatever comes next.
+bool item(Tag tag) {
+    if (!on) return false;
+    const Recorder& r = *recorder;
+    if (r.failed) {
+        stop(Ending::WriteFailed);
+        return false;
     }
-    r->repeats = 0;
-    if (!room()) return false;
-    putByte(static_cast<unsigned char>(tag));
+    if (r.written + r.used + format::stopRoom >= format::sizeCap) {
+        stop(Ending::Cap);
+        return false;
+    }
+    putRepeats();
+    putByte(tag);
     return true;
 }
 
@@ -186,170 +251,216 @@ std::uint64_t digest(const char* text) {
 const char* textAt(std::uint64_t address) { return reinterpret_cast<const char*>(address); }
 
 void writeCall(const Call& c) {
-    if (!item('C')) return;
+    if (!item(Tag::Call)) return;
     putLittle(c.hash, 8);
     putByte(static_cast<unsigned char>(c.argc));
     for (std::uint32_t i = 0; i != c.argc; ++i) {
         putByte(c.kinds[i]);
-        if (c.kinds[i] == 't')
-            putText(textAt(r->addresses[i]), strnlen(textAt(r->addresses[i]), maxText));
-        else if (c.kinds[i] == 'o')
+        const std::uint64_t address = recorder->addresses[i];
+        switch (c.kinds[i]) {
+        case ArgKind::Text:
+            putText(textAt(address), strnlen(textAt(address), format::maxText));
+            break;
+        case ArgKind::Out:
             putLittle(c.args[i], 4);
-        else
+            break;
+        case ArgKind::Value:
             putVarint(c.args[i]);
+            break;
+        }
     }
     putByte(c.answer);
-    if (c.answer == 'i' || c.answer == 'w') putVarint(c.answers[0]);
-    if (c.answer == 'c')
+    switch (c.answer) {
+    case Answer::Int32:
+    case Answer::Whole:
+        putVarint(c.answers[0]);
+        break;
+    case Answer::Vector:
         for (std::uint64_t single : c.answers) putLittle(single, 4);
+        break;
+    case Answer::None:
+        break;
+    }
 }
 
 // The call made at the same place of the previous slice, answered anew: the changes alone.
 void writeAnswer(const Call& before, const Call& c) {
-    if (!item('A')) return;
-    const int answers = c.answer == 'c' ? 3 : c.answer != 'n'; // three singles, one value or none
-    for (int i = 0; i < answers; ++i) putChange(before.answers[i], c.answers[i]);
+    if (!item(Tag::NewAnswer)) return;
+    const std::size_t answers = c.answer == Answer::Vector ? 3 : c.answer != Answer::None;
+    for (std::size_t i = 0; i < answers; ++i) putChange(before.answers[i], c.answers[i]);
     for (std::uint32_t i = 0; i != c.argc; ++i)
-        if (c.kinds[i] == 'o') putChange(before.args[i], c.args[i]);
+        if (c.kinds[i] == ArgKind::Out) putChange(before.args[i], c.args[i]);
 }
 
-void pushAs(char kind, std::uint64_t value) {
-    Call& c = r->call;
-    if (c.argc < maxArgs) {
-        c.kinds[c.argc] = value ? kind : 'v'; // no text, no address: the value 0
+void pushAs(ArgKind kind, std::uint64_t value) {
+    Call& c = recorder->call;
+    if (c.argc < c.args.size()) {
+        c.kinds[c.argc] = value ? kind : ArgKind::Value; // no text, no address: the value 0
         c.args[c.argc] = value;
-        r->addresses[c.argc] = value;
+        recorder->addresses[c.argc] = value;
     }
     ++c.argc;
 }
 
-void answered(char answer, const std::uint64_t* slot) {
-    Call& c = r->call;
-    if (c.argc > maxArgs) return stop(); // more than a call can carry: not recordable
+void answered(Answer answer, const std::uint64_t* slot) {
+    Recorder& r = *recorder;
+    Call& c = r.call;
+    if (c.argc > c.args.size()) return stop(Ending::TooManyArguments); // a replay could not push it
     c.answer = answer;
-    c.answers[0] = c.answers[1] = c.answers[2] = 0;
-    if (answer == 'i') c.answers[0] = static_cast<std::uint32_t>(slot[0]);
-    if (answer == 'w') c.answers[0] = slot[0];
-    if (answer == 'c')
-        for (int i = 0; i < 3; ++i) c.answers[i] = static_cast<std::uint32_t>(slot[i]);
+    c.answers = {};
+    switch (answer) {
+    case Answer::Int32:
+        c.answers[0] = static_cast<std::uint32_t>(slot[0]);
+        break;
+    case Answer::Whole:
+        c.answers[0] = slot[0];
+        break;
+    case Answer::Vector: {
+        const std::uint64_t* single = slot;
+        for (std::uint64_t& a : c.answers) a = static_cast<std::uint32_t>(*single++);
+        break;
+    }
+    case Answer::None:
+        break;
+    }
     for (std::uint32_t i = 0; i != c.argc; ++i) {
-        if (c.kinds[i] == 't') c.args[i] = digest(textAt(r->addresses[i]));
-        if (c.kinds[i] == 'o') {
+        if (c.kinds[i] == ArgKind::Text) c.args[i] = digest(textAt(r.addresses[i]));
+        if (c.kinds[i] == ArgKind::Out) {
             std::uint32_t written;
-            std::memcpy(&written, textAt(r->addresses[i]), 4);
+            std::memcpy(&written, textAt(r.addresses[i]), 4);
             c.args[i] = written;
         }
     }
     const Call* before =
-        r->position < r->previousCount ? &r->slices[1 - r->current][r->position] : nullptr;
+        r.position < r.previousCount ? &r.slices[1 - r.current][r.position] : nullptr;
     if (before && sameCall(c, *before) && sameAnswer(c, *before))
-        ++r->repeats;
+        ++r.repeats;
     else if (before && sameCall(c, *before))
         writeAnswer(*before, c);
     else
         writeCall(c);
-    if (r->position < sliceCalls) r->slices[r->current][r->position] = c;
-    ++r->position;
+    if (r.position < format::keptCalls) r.slices[r.current][r.position] = c;
+    ++r.position;
 }
 
 void init(std::uint64_t hash) {
-    r->call.hash = hash;
-    r->call.argc = 0;
+    recorder->call.hash = hash;
+    recorder->call.argc = 0;
     nativeInit(hash);
 }
 void push(std::uint64_t v) {
-    pushAs('v', v);
+    pushAs(ArgKind::Value, v);
     nativePush64(v);
 }
 void pushText(std::uint64_t v) {
-    pushAs('t', v);
+    pushAs(ArgKind::Text, v);
     nativePush64(v);
 }
 void pushOut(std::uint64_t v) {
-    pushAs('o', v);
+    pushAs(ArgKind::Out, v);
     nativePush64(v);
 }
-std::uint64_t* callAnswering(char answer) {
+std::uint64_t* callAnswering(Answer answer) {
     std::uint64_t* slot = nativeCall();
     answered(answer, slot);
     return slot;
 }
-std::uint64_t* callVoid() { return callAnswering('n'); }
-std::uint64_t* call32() { return callAnswering('i'); }
-std::uint64_t* call64() { return callAnswering('w'); }
-std::uint64_t* callVector() { return callAnswering('c'); }
+std::uint64_t* callVoid() { return callAnswering(Answer::None); }
+std::uint64_t* call32() { return callAnswering(Answer::Int32); }
+std::uint64_t* call64() { return callAnswering(Answer::Whole); }
+std::uint64_t* callVector() { return callAnswering(Answer::Vector); }
 
 // A wait ends a slice. Its item says how long the slice ran since the last wait ended and how
 // long the wait took, in tick-count milliseconds: the game's time, as near as the plug-in can
 // tell without asking the game.
 void wait(DWORD ms) {
+    Recorder& r = *recorder;
     const DWORD before = GetTickCount();
     scriptWait(ms);
     const DWORD after = GetTickCount();
-    if (!item('W')) return;
+    if (!item(Tag::Wait)) return;
     putVarint(ms);
-    putVarint(static_cast<DWORD>(before - r->lastTick));
+    putVarint(static_cast<DWORD>(before - r.lastTick));
     putVarint(static_cast<DWORD>(after - before));
-    r->lastTick = after;
-    r->current = 1 - r->current;
-    r->previousCount = std::min(r->position, sliceCalls);
-    r->position = 0;
-    if (static_cast<DWORD>(after - r->lastFlush) >= flushEveryMs) {
-        r->lastFlush = after;
+    r.lastTick = after;
+    r.current = 1 - r.current;
+    r.previousCount = std::min(r.position, format::keptCalls);
+    r.position = 0;
+    if (static_cast<DWORD>(after - r.lastFlush) >= flushEveryMs) {
+        r.lastFlush = after;
         flush();
     }
 }
+
+constexpr HostLink recorderLink = {init,     push,   pushText, pushOut,   callVoid,
+                                   call32,   call64, callVector, wait};
 
 // Unloading ends the file with the mark of a whole recording; a game that is killed leaves it
 // cut after the last second handed over.
 struct AtUnload {
     ~AtUnload() {
-        if (on) {
-            item('E');
-            flush();
-        }
-        if (on) stop();
-        delete r;
-        r = nullptr;
+        if (!recorder) return;
+        stop(Ending::Unloaded);
+        delete recorder;
+        recorder = nullptr;
     }
 } atUnload;
 
 } // namespace
 
-void start(UINT hotkey, INT destroyProp) {
-    r = new Recorder();
-    r->file = CreateFileA(".\\Emberlane.rec", GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                          CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (r->file == INVALID_HANDLE_VALUE) return;
+void start(UINT hotkey, std::uint8_t modifiers, INT destroyProp) {
+    recorder = new Recorder();
+    Recorder& r = *recorder;
+    r.file = CreateFileA(".\\Emberlane.rec", GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                         CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (r.file == INVALID_HANDLE_VALUE) return;
     on = true;
-    r->lastTick = r->lastFlush = GetTickCount();
-    const std::size_t version = std::strlen(EMBERLANE_VERSION_TEXT) & 0xFF;
-    put(magic, sizeof magic);
-    putLittle(formatVersion, 2);
-    putByte(static_cast<unsigned char>(version));
-    put(EMBERLANE_VERSION_TEXT, version);
-    putByte('S');
+    r.lastTick = r.lastFlush = GetTickCount();
+    // The header goes to the file alone, before the first block.
+    const char* version = versionMark + versionAt;
+    const std::size_t versionSize = std::strlen(version) & 0xFF;
+    std::array<unsigned char, sizeof format::magic + 3 + 0xFF> header;
+    std::memcpy(header.data(), format::magic, sizeof format::magic);
+    little(header.data() + 8, format::version, 2);
+    header[10] = static_cast<unsigned char>(versionSize);
+    std::memcpy(header.data() + 11, version, versionSize);
+    if (!writeToFile(header.data(), 11 + versionSize)) return stop(Ending::WriteFailed);
+    r.written = 11 + versionSize;
+    item(Tag::Settings);
     putLittle(hotkey, 4);
     putLittle(static_cast<std::uint32_t>(destroyProp), 4);
+    putByte(modifiers);
+    r.modifiers = modifiers;
     flush();
-    if (on) hostLink = {init, push, pushText, pushOut, callVoid, call32, call64, callVector, wait};
+    if (on) hostLink = recorderLink;
 }
 
-void labelLines(const LabelLines& labels) {
+void labelFile(const LabelLines& labels) {
     for (const std::string& label : labels)
-        if (label.size() > maxText) return stop(); // more than a replay takes
-    if (!item('L')) return;
-    putByte(labelCount);
+        if (label.size() > format::maxText) return stop(Ending::LongLabel); // not replayable
+    if (!item(Tag::Labels)) return;
+    putByte(static_cast<unsigned char>(labelCount));
     for (const std::string& label : labels) putText(label.data(), label.size());
 }
 
-void hotkeyTest(std::uint32_t now, std::uint32_t time, std::int32_t isUpNow) {
-    if (!item('K')) return;
-    putVarint(now - r->lastNow);
-    putVarint(time - r->lastTime);
-    putVarint(static_cast<std::uint32_t>(isUpNow));
-    r->lastNow = now;
-    r->lastTime = time;
+void builtInLabels() { item(Tag::BuiltInLabels); }
+
+void hotkeyTest(std::uint32_t now, KeyRead hotkey, const KeyRead* modifiers, std::size_t count) {
+    if (!item(Tag::HotkeyTest)) return;
+    Recorder& r = *recorder;
+    putVarint(now - r.lastNow);
+    putVarint(hotkey.time - r.lastTime);
+    putVarint(static_cast<std::uint32_t>(hotkey.isUpNow));
+    r.lastNow = now;
+    r.lastTime = hotkey.time;
+    // Only for a hotkey with modifiers: the records it read of them, each time as its
+    // difference from the hotkey's.
+    if (!r.modifiers) return;
+    putByte(static_cast<unsigned char>(count));
+    for (std::size_t i = 0; i < count; ++i) {
+        putChange(hotkey.time, modifiers[i].time);
+        putVarint(static_cast<std::uint32_t>(modifiers[i].isUpNow));
+    }
 }
 
 } // namespace recording

@@ -5,9 +5,11 @@
 // makes with it off.
 #pragma once
 
+#include "host/keyboard.h"
 #include "host/platform.h"
 #include "prompts/labels.h"
 
+#include <cstddef>
 #include <cstdint>
 
 namespace recording {
@@ -18,12 +20,15 @@ extern bool on;
 
 // Opens .\Emberlane.rec, writes the settings as read and puts the recorder in front of the
 // host's functions. A file that cannot be made leaves the plug-in unrecorded.
-void start(UINT hotkey, INT destroyProp);
+void start(UINT hotkey, std::uint8_t modifiers, INT destroyProp);
 
 // What the label file gave, line by line.
-void labelLines(const LabelLines& labels);
+void labelFile(const LabelLines& labels);
+// There was no label file: the labels are the built-in ones of the language the game names.
+void builtInLabels();
 
-// What the hotkey test read: the tick count, and the key's last message as the table held it.
-void hotkeyTest(std::uint32_t now, std::uint32_t time, std::int32_t isUpNow);
+// What the hotkey test read: the tick count, the key's last message as the table held it, and
+// the records of the modifiers it asked about, in the order of keys::modifierKeys.
+void hotkeyTest(std::uint32_t now, KeyRead hotkey, const KeyRead* modifiers, std::size_t count);
 
 } // namespace recording

@@ -22,3 +22,9 @@ LabelLines parseLabels(const char* text, std::size_t size) {
     }
     return labels;
 }
+
+LabelLines builtInLabels(std::int32_t language) {
+    const bool known = language >= 0 && static_cast<std::size_t>(language) < gameLanguages;
+    const BuiltInLabels& set = builtInLabelSets[known ? static_cast<std::size_t>(language) : 0];
+    return parseLabels(set.text, set.size);
+}

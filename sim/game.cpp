@@ -144,6 +144,9 @@ void answer(Game& g, std::uint64_t hash, const std::uint64_t* a, std::size_t, st
     case op::gameTimer:
         r[0] = out(g.now);
         return;
+    case op::currentLanguage:
+        r[0] = out(g.language);
+        return;
     case op::randomInt:
         r[0] = out(nextRandom(g, i32(a[0]), i32(a[1])));
         return;

@@ -75,6 +75,7 @@ struct Game {
     bool targetQueryClearsSlot = false; // a game that writes 0 when there is no target
     bool usingKeyboardAndMouse = false;
     std::int32_t overpowerMs = 30000; // how long an enabled overpower lasts
+    std::int32_t language = 0;        // the number the game gives the language it speaks
 
     std::vector<Hash> horseModels;
     std::vector<Entity> entities;

@@ -9,10 +9,11 @@
 namespace sim {
 namespace {
 
-constexpr std::array<NativeInfo, 47> table = {{
+constexpr std::array<NativeInfo, 48> table = {{
     {op::hashOfName, "GET_HASH_KEY", "hashOfName", "s", 'h'},
     {op::gameTimer, "GET_GAME_TIMER", "gameTimer", "", 'i'},
     {op::randomInt, "GET_RANDOM_INT_IN_RANGE", "randomInt", "ii", 'i'},
+    {op::currentLanguage, "GET_CURRENT_LANGUAGE", "currentLanguage", "", 'i'},
     {op::playerPed, "PLAYER_PED_ID", "playerPed", "", 'i'},
     {op::playerIndex, "PLAYER_ID", "playerIndex", "", 'i'},
     {op::playerTargetEntity, "GET_PLAYER_TARGET_ENTITY", "playerTargetEntity", "ip", 'b'},

@@ -1,5 +1,6 @@
 #include "sim/sim.h"
 
+#include "host/key_names.h"
 #include "sim/errors.h"
 #include "sim/loader.h"
 #include "sim/native_table.h"
@@ -74,6 +75,7 @@ Sim::Sim(Options options) : host((resetHost(), sim::host())), game(host.game) {
     game.tickBase = options.tickBase;
     host.tickCount = options.tickBase;
     game.rng = options.seed;
+    game.language = options.language;
     host.onScriptRegister = options.onScriptRegister;
 
     Entity me;
@@ -85,7 +87,7 @@ Sim::Sim(Options options) : host((resetHost(), sim::host())), game(host.game) {
 
     game.entities.reserve(256);
     host.trace = [this](const Call& c) {
-        if (recording) {
+        if (loggingCalls) {
             rawCalls.push_back(c);
             calls.push_back(describe(c));
         }
@@ -176,6 +178,15 @@ void Sim::release(const char* control) {
 void Sim::pressKey(DWORD key) { sendKey(key, false); }
 void Sim::releaseKey(DWORD key) { sendKey(key, true, true); }
 
+void Sim::pressKeys(DWORD key, std::uint8_t modifiers) {
+    for (const keys::ModifierKey& m : keys::modifierKeys)
+        if (modifiers & m.bit) pressKey(m.code);
+    pressKey(key);
+    releaseKey(key);
+    for (const keys::ModifierKey& m : keys::modifierKeys)
+        if (modifiers & m.bit) releaseKey(m.code);
+}
+
 Prompt& Sim::prompt(const char* name) {
     for (std::size_t i = 0; i < promptNames.size(); ++i)
         if (std::strcmp(promptNames[i], name) == 0) {
@@ -241,13 +252,13 @@ std::string Sim::scenarioOf(Handle ped) {
     return e && e->scenario ? game.nameOf(e->scenario) : "";
 }
 
-void Sim::startRecording() {
+void Sim::startCallLog() {
     calls.clear();
     rawCalls.clear();
-    recording = true;
+    loggingCalls = true;
 }
 
-void Sim::stopRecording() { recording = false; }
+void Sim::stopCallLog() { loggingCalls = false; }
 
 std::string Sim::describe(const Call& c, bool verbose) const {
     char buffer[64];

@@ -27,6 +27,7 @@ struct Options {
     int frameMs = 33;
     std::uint64_t seed = 1;
     std::int32_t startTime = 60000; // the game timer when the session starts
+    std::int32_t language = 0;      // the game's language, by the number the game gives it
     std::uint32_t tickBase = 0x00500000;
     std::function<void()> onScriptRegister; // called inside the plug-in's attach
     std::string keepRecording; // where to keep the plug-in's Emberlane.rec when it unloads
@@ -69,6 +70,8 @@ struct Sim {
     void release(const char* control); // just released in the next frame
     void pressKey(DWORD key);
     void releaseKey(DWORD key);
+    // Presses and lets go of a key, with the modifiers (keys::ctrl, shift, alt) held around it.
+    void pressKeys(DWORD key, std::uint8_t modifiers = 0);
     void complete(const char* prompt);        // the player completes a prompt on screen
     void forceCompletion(const char* prompt); // the game reports it completed, shown or not
     void setScenario(Handle ped, const char* scenario); // a scenario the game starts itself
@@ -86,9 +89,9 @@ struct Sim {
     std::string scenarioOf(Handle ped);
 
     // Calls
-    void startRecording();
-    void stopRecording();
-    std::vector<std::string> calls; // described, since startRecording
+    void startCallLog();
+    void stopCallLog();
+    std::vector<std::string> calls; // described, since startCallLog
     std::vector<Call> rawCalls;
     std::function<void(const Call&)> trace;
     std::string describe(const Call& c, bool verbose = false) const;
@@ -104,7 +107,7 @@ struct Sim {
     std::string directory;
     std::string pluginPath;
     std::string keepRecording;
-    bool recording = false;
+    bool loggingCalls = false;
 };
 
 // The plug-in built with the project (set by the build).

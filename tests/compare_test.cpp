@@ -29,7 +29,7 @@ std::pair<int, std::int64_t> firstExitWait(const compare::Game& game) {
     for (const scene::Step& step : game.scene.steps) {
         while (found.first < 0 && sim.host.elapsedMs < step.atMs) sim.frame();
         if (found.first >= 0) break;
-        session::perform(sim, cast, step);
+        session::perform(sim, cast, step, {89, 0});
     }
     sim.trace = nullptr;
     return found;

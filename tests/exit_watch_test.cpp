@@ -102,7 +102,7 @@ TEST(ExitWatch, WithThePropDiscardOffTheExitStillWaitsButNothingIsDiscarded) {
     sim.frame();
     sim.complete("cigarPrompt");
     sim.frame(3);
-    sim.startRecording();
+    sim.startCallLog();
     sim.press("INPUT_FRONTEND_NAV_UP");
     sim.frame();
     sim.release("INPUT_FRONTEND_NAV_UP");
@@ -124,7 +124,7 @@ TEST(ExitWatch, OneReleaseServesTheSitExitOnlyAndTheSmokeDiscardWaitsForALaterOn
     sim.complete("sitActivityPrompt");
     sim.frame(15); // both activities flagged now
     sim.release("INPUT_FRONTEND_NAV_DOWN");
-    sim.startRecording();
+    sim.startCallLog();
     sim.advance(3100);
     EXPECT_EQ(sim.me().propsDiscarded, 1); // the sit exit's discard only
     EXPECT_EQ(countOf(sim.calls, "scriptWait(2000)"), 0);
@@ -143,7 +143,7 @@ TEST(ExitWatch, ASmokeDiscardWaitsTwoSecondsThenReadsThePedAfresh) {
     sim.complete("smokePrompt");
     sim.frame(5);
     sim.release("INPUT_FRONTEND_NAV_RIGHT");
-    sim.startRecording();
+    sim.startCallLog();
     sim.advance(2100);
     EXPECT_THAT(
         between(sim.calls, "scriptWait(2000)", "GET_CURRENT_PED_WEAPON"),

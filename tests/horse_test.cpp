@@ -160,7 +160,7 @@ TEST_F(WithAHorse, At99TheRefillFillsItAndTheOverpowerFollowsAfterTheRefillTime)
     sim.frame();
     int overpowers = 0;
     std::int32_t filledAt = 0, overpoweredAt = 0;
-    sim.startRecording();
+    sim.startCallLog();
     while (sim.host.elapsedMs < 5000) {
         sim.frame();
         if (!filledAt && h().cores[1] == 100) filledAt = sim.game.now;

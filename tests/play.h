@@ -17,9 +17,9 @@ using ::testing::IsEmpty;
 
 // Runs frames and returns the described calls they made.
 inline std::vector<std::string> callsOf(Sim& sim, int frames = 1) {
-    sim.startRecording();
+    sim.startCallLog();
     sim.frame(frames);
-    sim.stopRecording();
+    sim.stopCallLog();
     return sim.calls;
 }
 

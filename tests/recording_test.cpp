@@ -78,10 +78,10 @@ void write(const fs::path& path, const std::string& bytes) {
 }
 
 // The plug-in's own lines of a timeline, with the horses by the order they were first named.
-std::vector<std::string> pluginLines(const session::Record& record) {
+std::vector<std::string> pluginLines(const observer::History& record) {
     std::vector<std::string> horses, out;
-    for (const session::Event& e : record.events) {
-        if (e.cause != session::Cause::Plugin) continue;
+    for (const observer::Event& e : record.events) {
+        if (e.cause != observer::Cause::Plugin) continue;
         std::string what = e.what;
         const std::string who = what.substr(0, what.find(' '));
         if (what.rfind("player", 0) != 0 && what.rfind("prompt", 0) != 0 &&
@@ -123,15 +123,15 @@ TEST(Recording, OnOrOffThePluginMakesTheSameCalls) {
 TEST(Recording, APlayReplaysIdenticallyAndShowsWhatThePlayShowed) {
     ScratchFolder folder("emberlane-recording");
     for (const Play& play : plays()) {
-        const session::Record played = session::play(play.scene, quietly("play.rec"));
+        const observer::History played = session::play(play.scene, quietly("play.rec"));
         const replay::Outcome again = replay::run("play.rec", quietly());
         ASSERT_EQ(again.status, Status::Identical) << replay::report(play.name, again);
         EXPECT_EQ(again.passes, static_cast<int>(played.callsPerPass.size())) << play.name;
         EXPECT_EQ(again.ending, "it ends where the game unloaded the plug-in");
-        EXPECT_EQ(again.record.endMs, played.endMs) << play.name;
+        EXPECT_EQ(again.history.endMs, played.endMs) << play.name;
         // Every change the plug-in made, at the same moment; the player's own doings are read
         // from the game's answers, as lines of the game's.
-        EXPECT_EQ(pluginLines(again.record), pluginLines(played)) << play.name;
+        EXPECT_EQ(pluginLines(again.history), pluginLines(played)) << play.name;
     }
 }
 
@@ -304,7 +304,7 @@ TEST(Recording, AFileItCannotMakeOrWriteLeavesThePlayAsIfUnrecorded) {
             else
                 fs::create_symlink("/dev/full", "Emberlane.rec");
         };
-        const session::Record r = session::play(walkthrough, s);
+        const observer::History r = session::play(walkthrough, s);
         EXPECT_EQ(r.digest, unrecorded) << obstacle;
         EXPECT_EQ(r.callsPerPass.size(), 7140u) << obstacle;
     }
@@ -349,7 +349,8 @@ TEST(Recording, StopsAtItsCapWithTheMarkThatSaysSo) {
     recording_file::Reader::Next n;
     bool capped = false;
     while ((n = reader.next(item)) == recording_file::Reader::Next::Item)
-        capped = item.kind == recording_file::Item::Capped;
+        capped = item.kind == recording_file::Item::Stopped &&
+                 item.reason == static_cast<std::uint8_t>(recording_format::StopReason::Cap);
     EXPECT_EQ(n, recording_file::Reader::Next::End) << reader.problem();
     EXPECT_TRUE(capped);
     // It stops as soon as the largest item it could write might not fit: sixteen texts of

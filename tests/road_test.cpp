@@ -48,7 +48,7 @@ TEST(Road, FromTheSatchelToASeatedActivityAndBackWithThePropDiscarded) {
     EXPECT_EQ(countOf(calls, "CLEAR_PED_TASKS(1026, 1, 1)"), 1);
     EXPECT_EQ(countOf(calls, "_DELETE_SCENARIO_POINT(376833)"), 1); // the point goes at once
     sim.release("INPUT_FRONTEND_NAV_UP");
-    sim.startRecording();
+    sim.startCallLog();
     sim.frame();
     const std::int64_t waitedFrom = sim.host.elapsedMs;
     while (sim.host.elapsedMs - waitedFrom < 3000) sim.frame();

@@ -18,6 +18,9 @@ TEST(SceneFile, AGoodSceneReadsInThePlayersTerms) {
                                      "1500ms wade in Tumbleweed\n"
                                      "2s key F5\n"
                                      "2s key 0x59\n"
+                                     "2.5 key ctrl+y\n"
+                                     "2.5 key hotkey\n"
+                                     "2.5 language zh-Hant\n"
                                      "3 complete menuPrompt\n"
                                      "4 scenario player WORLD_PLAYER_CAMP_FIRE_SIT\n"
                                      "5 core Tumbleweed stamina 80\n"
@@ -25,22 +28,26 @@ TEST(SceneFile, AGoodSceneReadsInThePlayersTerms) {
                                      "camp.scene");
     ASSERT_EQ(parsed.error, "");
     const auto& s = parsed.scene.steps;
-    ASSERT_EQ(s.size(), 9u);
+    ASSERT_EQ(s.size(), 12u);
     EXPECT_EQ(s[1].atMs, 1500);
     EXPECT_EQ(s[1].y, 200.5f);
     EXPECT_EQ(s[1].line, 4);
     EXPECT_EQ(s[2].subject, "Tumbleweed");
-    EXPECT_EQ(s[3].key, 0x74u);
-    EXPECT_EQ(s[4].key, 0x59u);
-    EXPECT_EQ(s[7].value, 80);
-    EXPECT_EQ(s[8].action, scene::Action::End);
+    EXPECT_EQ(s[3].key.code, 0x74u);
+    EXPECT_EQ(s[4].key.code, 0x59u);
+    EXPECT_EQ(s[5].key.code, 0x59u);
+    EXPECT_EQ(s[5].key.modifiers, keys::ctrl);
+    EXPECT_TRUE(s[6].hotkey);
+    EXPECT_EQ(s[7].value, 9); // the game's number for Chinese (Traditional)
+    EXPECT_EQ(s[10].value, 80);
+    EXPECT_EQ(s[11].action, scene::Action::End);
 }
 
 TEST(SceneFile, EachKindOfBadLineIsNamedWithItsFileAndLine) {
     EXPECT_EQ(errorOf("0 walk\n1 jump\n"),
               "camp.scene:2: unknown action 'jump' (expected stand, wade, walk, draw, holster, "
-              "combat, press, release, key, keyboard, complete, horse, target, scenario, core or "
-              "end)");
+              "combat, press, release, key, keyboard, complete, horse, target, scenario, core, "
+              "language or end)");
     EXPECT_EQ(errorOf("0 stand 1 two 3 heading 4\n"), "camp.scene:1: bad number 'two' for y");
     EXPECT_EQ(errorOf("5 walk\n4 holster\n"),
               "camp.scene:2: time 4 goes back before the previous line's 5000ms");
@@ -50,7 +57,8 @@ TEST(SceneFile, EachKindOfBadLineIsNamedWithItsFileAndLine) {
               "camp.scene:1: unknown horse 'Tumbleweed' (no horse has come in yet: a 'horse NAME "
               "X Y Z heading H' line brings one in)");
     EXPECT_EQ(errorOf("0 key WHEEL\n"),
-              "camp.scene:1: bad key 'WHEEL' (expected a virtual-key code or a key name)");
+              "camp.scene:1: bad key 'WHEEL' (expected a virtual-key code, a key name such as F5 "
+              "or Ctrl+Y, or hotkey)");
     EXPECT_EQ(errorOf("0 stand 1 2 3 4\n"), "camp.scene:1: expected 'stand X Y Z heading H'");
     EXPECT_EQ(errorOf("0\n"), "camp.scene:1: expected an action after the time");
 }

@@ -11,7 +11,7 @@ namespace {
 
 const std::filesystem::path scenes = std::filesystem::path(EMBERLANE_SOURCE_DIR) / "scenes";
 
-session::Record playFile(const std::filesystem::path& path) {
+observer::History playFile(const std::filesystem::path& path) {
     std::ifstream file(path, std::ios::binary);
     std::ostringstream text;
     text << file.rdbuf();
@@ -25,11 +25,11 @@ session::Record playFile(const std::filesystem::path& path) {
 }
 
 // The times of the events of a kind whose detail holds `detail`, made by `cause`.
-std::vector<std::int64_t> times(const session::Record& r, const std::string& what,
+std::vector<std::int64_t> times(const observer::History& r, const std::string& what,
                                 const std::string& detail,
-                                session::Cause cause = session::Cause::Plugin) {
+                                observer::Cause cause = observer::Cause::Plugin) {
     std::vector<std::int64_t> out;
-    for (const session::Event& e : r.events)
+    for (const observer::Event& e : r.events)
         if (e.what == what && e.detail.find(detail) != std::string::npos && e.cause == cause)
             out.push_back(e.ms);
     return out;
@@ -51,8 +51,8 @@ TEST(Scenes, EverySceneFilePlaysThrough) {
 }
 
 TEST(Scenes, AnEveningAtTheCampfire) {
-    const session::Record r = playFile(scenes / "campfire-evening.scene");
-    EXPECT_EQ(times(r, "player starts", "WORLD_PLAYER_CAMP_FIRE_SIT", session::Cause::Scene),
+    const observer::History r = playFile(scenes / "campfire-evening.scene");
+    EXPECT_EQ(times(r, "player starts", "WORLD_PLAYER_CAMP_FIRE_SIT", observer::Cause::Scene),
               std::vector<std::int64_t>{2013});
     // One rest command: the second release finds the horse resting already.
     const auto rest = times(r, "Tumbleweed starts", "WORLD_ANIMAL_HORSE_RESTING");
@@ -66,7 +66,7 @@ TEST(Scenes, AnEveningAtTheCampfire) {
 }
 
 TEST(Scenes, ARiverCrossing) {
-    const session::Record r = playFile(scenes / "river-crossing.scene");
+    const observer::History r = playFile(scenes / "river-crossing.scene");
     // Walking, armed: nothing offered; still and holstered: both prompts.
     const auto shown = times(r, "prompt shown", "(washFacePrompt)");
     ASSERT_GE(shown.size(), 2u);
@@ -86,13 +86,13 @@ TEST(Scenes, ARiverCrossing) {
     // The horse's drink: started by the plug-in, ended by the game twenty seconds later.
     const auto horse = first(times(r, "Tumbleweed starts", "WORLD_ANIMAL_HORSE_DRINK_GROUND"));
     EXPECT_EQ(first(times(r, "Tumbleweed ends", "WORLD_ANIMAL_HORSE_DRINK_GROUND",
-                          session::Cause::Game)) -
+                          observer::Cause::Game)) -
                   horse,
               20031);
 }
 
 TEST(Scenes, TheMenusCorners) {
-    const session::Record r = playFile(scenes / "menu-corners.scene");
+    const observer::History r = playFile(scenes / "menu-corners.scene");
     // Y in water and in a fight opened nothing, then or later.
     const auto menu = times(r, "prompt shown", "(sitActivityPrompt)");
     ASSERT_FALSE(menu.empty());

@@ -1,12 +1,13 @@
 // The simulator's timeline: each change under its cause, and the settings as the plug-in
 // reads them.
 #include "emberlane-sim/session.h"
+#include "emberlane-sim/settings_file.h"
 #include "emberlane-sim/timeline.h"
 #include "play.h"
 
 namespace {
 
-session::Record playScene(const std::string& text) {
+observer::History playScene(const std::string& text) {
     const scene::Parsed parsed = scene::parse(text, "test.scene");
     EXPECT_EQ(parsed.error, "");
     session::Settings settings;
@@ -28,13 +29,13 @@ TEST(Timeline, AChangeTheSceneMakesIsTheScenesAndThePluginsOwnFollowIt) {
     // The horse is set drinking at 98 just before a pass: the scene's change, then the
     // plug-in's two refill points, its overpower, and the game wearing that off in the very
     // frame in which the plug-in overpowers it again (a look once a frame would see neither).
-    const session::Record r = playScene("0 horse Tumbleweed 103 200 30 heading 180\n"
+    const observer::History r = playScene("0 horse Tumbleweed 103 200 30 heading 180\n"
                                         "0 target Tumbleweed\n"
                                         "1 core Tumbleweed stamina 98\n"
                                         "1 scenario Tumbleweed WORLD_ANIMAL_HORSE_DRINK_GROUND\n"
                                         "40 end\n");
     std::vector<std::string> changes;
-    for (const session::Event& e : r.events)
+    for (const observer::Event& e : r.events)
         if (e.what.rfind("Tumbleweed", 0) == 0)
             changes.push_back(std::to_string(e.ms) + " " + e.what + ": " + e.detail + " [" +
                               std::to_string(static_cast<int>(e.cause)) + "]");
@@ -63,7 +64,7 @@ TEST(Timeline, AChangeTheSceneMakesIsTheScenesAndThePluginsOwnFollowIt) {
 TEST(Timeline, TheHeaderSaysWhyAHotkeyNeverFires) {
     auto hotkeyLine = [](const std::string& value) {
         const std::string ini = "[SETTINGS]\nPROMPTS_HOTKEY=" + value + "\n";
-        return linesOf(timeline::settingsHeader(ini, "MY.ini")).at(1);
+        return linesOf(settings_file::header(ini, "MY.ini")).at(1);
     };
     EXPECT_EQ(hotkeyLine("75"), "hotkey             75 (K)");
     EXPECT_EQ(hotkeyLine("0x74"), "hotkey             116 (F5)");
@@ -73,11 +74,11 @@ TEST(Timeline, TheHeaderSaysWhyAHotkeyNeverFires) {
                                  "still opens the menu)");
     EXPECT_EQ(hotkeyLine("254"), "hotkey             254 (a key without a name here)");
 
-    EXPECT_EQ(timeline::settingsHeader(std::nullopt, ""),
+    EXPECT_EQ(settings_file::header(std::nullopt, ""),
               "settings           no Emberlane.ini, so the defaults\n"
               "hotkey             89 (Y)\n"
               "prop discard       on\n");
-    EXPECT_EQ(timeline::settingsHeader("[SETTINGS]\nDESTROY_SCENARIO_PROP=0\n", "MY.ini"),
+    EXPECT_EQ(settings_file::header("[SETTINGS]\nDESTROY_SCENARIO_PROP=0\n", "MY.ini"),
               "settings           MY.ini, as the plug-in reads it\n"
               "hotkey             89 (Y)\n"
               "prop discard       off (the prop stays in hand)\n");
@@ -85,7 +86,7 @@ TEST(Timeline, TheHeaderSaysWhyAHotkeyNeverFires) {
 
 TEST(Timeline, TheHeaderNamesTheKeysThePluginNeverReads) {
     // Only the first [SETTINGS] counts, its name in any case and with spaces.
-    EXPECT_EQ(timeline::settingsHeader("\xEF\xBB\xBF; Emberlane\r\nPROMPTS_HOTKEY=75\r\n"
+    EXPECT_EQ(settings_file::header("\xEF\xBB\xBF; Emberlane\r\nPROMPTS_HOTKEY=75\r\n"
                                        "[KEYS]\nDESTROY_SCENARIO_PROP=0\n"
                                        "[ settings ]\nPROMPTS_HOTKEY=76\n; PROMPTS_HOTKEY=80\n"
                                        "[SETTINGS]\nPROMPTS_HOTKEY=77\n",

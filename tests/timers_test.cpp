@@ -84,7 +84,7 @@ TEST_F(ToTheMillisecond, TheRestingHorseRefillsFirst3001msAfterTheCommandThenEve
 // negative resting t + 1.0 is cut toward zero.
 TEST_F(ToTheMillisecond, OddCoresAreSteppedByTheFloatArithmetic) {
     sim.setScenario(horse, "WORLD_ANIMAL_HORSE_DRINK_GROUND");
-    sim.startRecording();
+    sim.startCallLog();
     for (const std::int32_t v : {-8388610, -8388611}) {
         h().cores[1] = v;
         sim.advance(2001);
@@ -95,7 +95,7 @@ TEST_F(ToTheMillisecond, OddCoresAreSteppedByTheFloatArithmetic) {
     // The rider, while the horse drinks at full stamina.
     h().cores[1] = 100;
     sitByTheFire();
-    sim.startRecording();
+    sim.startCallLog();
     for (const std::int32_t p : {-8388610, -8388611}) {
         sim.me().cores[1] = p;
         sim.advance(2001);
@@ -105,7 +105,7 @@ TEST_F(ToTheMillisecond, OddCoresAreSteppedByTheFloatArithmetic) {
 
     sim.setScenario(horse, "WORLD_ANIMAL_HORSE_RESTING");
     h().cores[1] = -5;
-    sim.startRecording();
+    sim.startCallLog();
     sim.frame();
     EXPECT_EQ(countOf(sim.calls, "_SET_ATTRIBUTE_CORE_VALUE(1282, 1, -4)"), 1);
 }
@@ -118,7 +118,7 @@ TEST_F(ToTheMillisecond, AFullHorseIsOverpowered2001msAfterItsLastPointAndOnlyOn
         h().overpowered = false;
         h().cores[1] = 99;
         sim.setScenario(horse, "WORLD_ANIMAL_HORSE_DRINK_GROUND");
-        sim.startRecording();
+        sim.startCallLog();
         std::int32_t filled = 0;
         std::vector<std::int32_t> overpowered;
         for (int i = 0; i < 5000; ++i) {

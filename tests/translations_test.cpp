@@ -18,7 +18,7 @@ namespace {
 
 const std::filesystem::path dist = std::filesystem::path(EMBERLANE_SOURCE_DIR) / "dist";
 
-constexpr std::array<const char*, labelCount> keys = {
+constexpr std::array<const char*, labelCount> labelKeys = {
     "WASH_FACE", "SIT_GROUND",  "SIT_ACTIVITY", "SMOKE_MENU",  "CIGAR",
     "SMOKE",     "HORSE_DRINK", "REST_MENU",    "DRINK_WATER", "CLOSE_MENU"};
 
@@ -148,7 +148,7 @@ TEST(Translations, EveryFileIsTenKeyedLinesOfShortCleanUtf8) {
             SCOPED_TRACE("line " + std::to_string(n + 1));
             const std::size_t equals = line.find('=');
             ASSERT_NE(equals, std::string::npos);
-            EXPECT_EQ(line.substr(0, equals), keys[n]);
+            EXPECT_EQ(line.substr(0, equals), labelKeys[n]);
             const std::string label = line.substr(equals + 1);
             const int length = utf8Length(label);
             EXPECT_GT(length, 0) << "empty or not UTF-8";
@@ -179,9 +179,9 @@ TEST(Translations, TheWalkthroughShowsTheJapaneseAndRussianTextsOnTheirPrompts) 
         session::Settings settings;
         settings.printEvents = false;
         settings.options.dat = readAll(fileOf(language));
-        const session::Record record = session::play(parsed.scene, settings);
+        const observer::History record = session::play(parsed.scene, settings);
         std::set<std::string> shown;
-        for (const session::Event& e : record.events)
+        for (const observer::Event& e : record.events)
             if (e.what == "prompt shown") shown.insert(e.detail);
         for (std::size_t i = 0; i < labelCount; ++i)
             EXPECT_EQ(shown.count("\"" + language.labels[i] + "\"  (" + prompts[i] + ")"), 1u)

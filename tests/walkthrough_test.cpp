@@ -9,7 +9,7 @@
 
 namespace {
 
-session::Record playWalkthrough(std::uint64_t seed = 1) {
+observer::History playWalkthrough(std::uint64_t seed = 1) {
     const scene::Parsed parsed = scene::parse(walkthrough::scene, "walkthrough");
     EXPECT_EQ(parsed.error, "");
     session::Settings settings;
@@ -21,17 +21,17 @@ session::Record playWalkthrough(std::uint64_t seed = 1) {
 }
 
 // The first event at or after `fromMs` whose kind and detail match.
-const session::Event* find(const session::Record& r, const std::string& what,
+const observer::Event* find(const observer::History& r, const std::string& what,
                            const std::string& detail, std::int64_t fromMs = 0) {
-    for (const session::Event& e : r.events)
+    for (const observer::Event& e : r.events)
         if (e.ms >= fromMs && e.what == what && e.detail.find(detail) != std::string::npos)
             return &e;
     return nullptr;
 }
 
-std::int64_t at(const session::Record& r, const std::string& what, const std::string& detail,
+std::int64_t at(const observer::History& r, const std::string& what, const std::string& detail,
                 std::int64_t fromMs = 0) {
-    const session::Event* e = find(r, what, detail, fromMs);
+    const observer::Event* e = find(r, what, detail, fromMs);
     EXPECT_NE(e, nullptr) << what << " " << detail << " after " << fromMs;
     return e ? e->ms : -1;
 }
@@ -39,7 +39,7 @@ std::int64_t at(const session::Record& r, const std::string& what, const std::st
 } // namespace
 
 TEST(Walkthrough, EveryFeatureShowsAsTheRulesSay) {
-    const session::Record r = playWalkthrough();
+    const observer::History r = playWalkthrough();
     // The satchel: the menu prompt for two seconds, completed into the four main entries.
     const auto satchel = at(r, "scene", "release INPUT_OPEN_SATCHEL_MENU");
     EXPECT_EQ(at(r, "prompt shown", "(menuPrompt)"), satchel + 33);
@@ -47,7 +47,7 @@ TEST(Walkthrough, EveryFeatureShowsAsTheRulesSay) {
     EXPECT_EQ(at(r, "prompt shown", "(menuClosePrompt)"), menu);
     EXPECT_EQ(at(r, "prompt hidden", "(menuPrompt)"), menu);
     // A seated activity from the seven, eased in over eleven frames, menu gone meanwhile.
-    const session::Event* sit = find(r, "player starts", "WORLD_HUMAN_SIT");
+    const observer::Event* sit = find(r, "player starts", "WORLD_HUMAN_SIT");
     ASSERT_NE(sit, nullptr);
     // noted when the next pass begins: eleven easing frames, then the end of that pass
     EXPECT_EQ(at(r, "script eases", "over 11 frames"), sit->ms + 13 * 33);
@@ -103,7 +103,7 @@ TEST(Walkthrough, EveryFeatureShowsAsTheRulesSay) {
 }
 
 TEST(Walkthrough, TheSameSeedPlaysTheSameAndTheSvgHasEveryLane) {
-    const session::Record a = playWalkthrough(5), b = playWalkthrough(5);
+    const observer::History a = playWalkthrough(5), b = playWalkthrough(5);
     EXPECT_EQ(a.digest, b.digest);
     ASSERT_EQ(a.events.size(), b.events.size());
     for (std::size_t i = 0; i < a.events.size(); ++i)
@@ -148,7 +148,7 @@ TEST(Walkthrough, TheSameSeedPlaysTheSameAndTheSvgHasEveryLane) {
          it != std::sregex_iterator(); ++it)
         names.push_back((*it)[1]);
     std::size_t scenarioBars = 0;
-    for (const session::Span& s : a.spans) {
+    for (const observer::Span& s : a.spans) {
         if (s.lane.find("scenario") == std::string::npos) continue;
         ++scenarioBars;
         EXPECT_TRUE(std::any_of(names.begin(), names.end(), [&](const std::string& n) {
@@ -158,7 +158,7 @@ TEST(Walkthrough, TheSameSeedPlaysTheSameAndTheSvgHasEveryLane) {
     EXPECT_EQ(names.size(), scenarioBars);
     // A mark for each wait inside a pass and each prop discard, and a legend that says so.
     std::size_t waits = 0, discards = 0;
-    for (const session::Event& e : a.events) {
+    for (const observer::Event& e : a.events) {
         waits += e.what == "script waits";
         discards += e.what == "player props";
     }

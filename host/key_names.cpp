@@ -1,0 +1,72 @@
+#include "host/key_names.h"
+
+namespace keys {
+namespace {
+
+char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool sameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (upper(a[i]) != upper(b[i])) return false;
+    return true;
+}
+
+std::string_view trimmed(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+    return s;
+}
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A plain number of one or two digits without a leading zero; 0 for anything else.
+std::uint32_t smallNumber(std::string_view s) {
+    if (s.empty() || s.size() > 2 || s[0] == '0') return 0;
+    std::uint32_t n = 0;
+    for (char c : s) {
+        if (!isDigit(c)) return 0;
+        n = n * 10 + static_cast<std::uint32_t>(c - '0');
+    }
+    return n;
+}
+
+} // namespace
+
+std::uint8_t modifierOf(std::string_view name) {
+    for (const ModifierKey& m : modifierKeys)
+        if (sameName(name, m.name)) return m.bit;
+    return sameName(name, "CONTROL") ? ctrl : 0;
+}
+
+std::uint32_t codeOfName(std::string_view name) {
+    if (name.size() == 1) {
+        const char c = upper(name[0]);
+        if ((c >= 'A' && c <= 'Z') || isDigit(c)) return static_cast<unsigned char>(c);
+    }
+    if (name.size() > 1 && upper(name[0]) == 'F') {
+        const std::uint32_t n = smallNumber(name.substr(1));
+        if (n >= 1 && n <= functionKeys) return firstFunctionKey + n - 1;
+    }
+    if (name.size() == 7 && sameName(name.substr(0, 6), "NUMPAD") && isDigit(name[6]))
+        return firstNumpadKey + static_cast<std::uint32_t>(name[6] - '0');
+    for (const NamedKey& key : namedKeys)
+        if (sameName(name, key.name)) return key.code;
+    return 0;
+}
+
+bool parseHotkey(std::string_view text, Hotkey& hotkey) {
+    Hotkey read;
+    for (std::size_t plus; (plus = text.find('+')) != std::string_view::npos;
+         text.remove_prefix(plus + 1)) {
+        const std::uint8_t modifier = modifierOf(trimmed(text.substr(0, plus)));
+        if (!modifier) return false;
+        read.modifiers |= modifier;
+    }
+    read.code = codeOfName(trimmed(text));
+    if (!read.code) return false;
+    hotkey = read;
+    return true;
+}
+
+} // namespace keys
