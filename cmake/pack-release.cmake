@@ -1,25 +1,30 @@
-# Packs what a player downloads, run as `cmake -P` so that it works alike with every generator:
-# the .asi, its two files, the install guide and the translations, the licence and the notices
-# of the runtime parts linked into the .asi, with SHA256SUMS.txt beside them. Antivirus programs
-# often flag .asi files; the hashes let a player check a download against the published ones.
+# Packs what a player downloads, run as `cmake -P` so that it works alike with every generator.
+# The archive is laid out as the game's root folder: extracted there, it is the whole install.
+# Its root holds the .asi and its settings, which the ASI loader and the plug-in look for beside
+# RDR2.exe, and one folder Emberlane/ for the rest: the install guide, the translations, the
+# licence and the notices of the runtime parts linked into the .asi, and SHA256SUMS.txt. Antivirus
+# programs often flag .asi files; the hashes let a player check a download against the published
+# ones, and an install in place.
 #   -D ASI=<the built .asi> -D DIST=<dist folder> -D LICENSE=<LICENSE>
 #   -D NOTICES=<the notices of the toolchain that built the .asi>
-#   -D RELEASE=<folder and zip name> -D OUT=<where>
+#   -D RELEASE=<zip name, without .zip> -D OUT=<where>
 foreach(var ASI DIST LICENSE NOTICES RELEASE OUT)
     if(NOT DEFINED ${var})
         message(FATAL_ERROR "pack-release: ${var} not given")
     endif()
 endforeach()
 
+# The stage stands for the game's root folder; it is not in the archive itself.
 set(stage ${OUT}/${RELEASE})
 file(REMOVE_RECURSE ${stage})
-file(MAKE_DIRECTORY ${stage})
-file(COPY ${ASI} ${DIST}/Emberlane.ini ${DIST}/Emberlane.dat ${DIST}/INSTALL.txt
-     ${DIST}/translations DESTINATION ${stage})
+file(MAKE_DIRECTORY ${stage}/Emberlane)
+file(COPY ${ASI} ${DIST}/Emberlane.ini DESTINATION ${stage})
+file(COPY ${DIST}/INSTALL.txt ${DIST}/translations DESTINATION ${stage}/Emberlane)
 # Named .txt, so that Windows opens them with a double click.
-file(COPY_FILE ${LICENSE} ${stage}/LICENSE.txt)
-file(COPY_FILE ${NOTICES} ${stage}/THIRD-PARTY-NOTICES.txt)
+file(COPY_FILE ${LICENSE} ${stage}/Emberlane/LICENSE.txt)
+file(COPY_FILE ${NOTICES} ${stage}/Emberlane/THIRD-PARTY-NOTICES.txt)
 
+# Each path from the archive's root, so that the check runs in the game's root folder.
 file(GLOB_RECURSE files LIST_DIRECTORIES false RELATIVE ${stage} ${stage}/*)
 list(SORT files)
 set(sums "")
@@ -27,8 +32,9 @@ foreach(f IN LISTS files)
     file(SHA256 ${stage}/${f} hash)
     string(APPEND sums "${hash}  ${f}\n")
 endforeach()
-file(WRITE ${stage}/SHA256SUMS.txt "${sums}")
+file(WRITE ${stage}/Emberlane/SHA256SUMS.txt "${sums}")
 
 file(REMOVE ${OUT}/${RELEASE}.zip)
-execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf ${RELEASE}.zip --format=zip ${RELEASE}
-                WORKING_DIRECTORY ${OUT} COMMAND_ERROR_IS_FATAL ANY)
+execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf ${OUT}/${RELEASE}.zip --format=zip
+                        Emberlane.asi Emberlane.ini Emberlane
+                WORKING_DIRECTORY ${stage} COMMAND_ERROR_IS_FATAL ANY)

@@ -81,9 +81,10 @@ else()
         VERBATIM)
 endif()
 
-# What a player downloads: the .asi, its two files, the translations, the install guide, the
-# licence, the notices of the runtime linked into the .asi, and their hashes. Each toolchain
-# links a runtime of its own, so the notices are those of the toolchain that built it.
+# What a player downloads, laid out as the game's root folder: the .asi and its settings, and a
+# folder Emberlane/ with the translations, the install guide, the licence, the notices of the
+# runtime linked into the .asi, and the hashes. Each toolchain links a runtime of its own, so
+# the notices are those of the toolchain that built it.
 set(EMBERLANE_RELEASE Emberlane-${PROJECT_VERSION}-win64)
 if(MSVC)
     set(EMBERLANE_NOTICES ${PROJECT_SOURCE_DIR}/dist/notices/msvc.txt)
@@ -98,8 +99,8 @@ add_custom_command(OUTPUT ${EMBERLANE_RELEASE_ZIP}
             -D RELEASE=${EMBERLANE_RELEASE} -D OUT=${CMAKE_BINARY_DIR}
             -P ${PROJECT_SOURCE_DIR}/cmake/pack-release.cmake
     DEPENDS emberlane_asi ${PROJECT_SOURCE_DIR}/cmake/pack-release.cmake
-            ${PROJECT_SOURCE_DIR}/dist/Emberlane.ini ${PROJECT_SOURCE_DIR}/dist/translations/en/Emberlane.dat
-            ${PROJECT_SOURCE_DIR}/dist/INSTALL.txt ${EMBERLANE_TRANSLATIONS}
+            ${PROJECT_SOURCE_DIR}/dist/Emberlane.ini ${PROJECT_SOURCE_DIR}/dist/INSTALL.txt
+            ${EMBERLANE_TRANSLATIONS}
             ${PROJECT_SOURCE_DIR}/LICENSE ${EMBERLANE_NOTICES}
     COMMENT "Packing ${EMBERLANE_RELEASE}.zip" VERBATIM)
 add_custom_target(release ALL DEPENDS ${EMBERLANE_RELEASE_ZIP})
@@ -202,6 +203,13 @@ if(NOT MSVC)
 endif()
 add_test(NAME windows.release-archive
     COMMAND ${EMBERLANE_BASH} ${PROJECT_SOURCE_DIR}/tests/check_release ${EMBERLANE_RELEASE_CHECK})
+# The archive as a player installs it: extracted into an empty folder that stands for the
+# game's root, the .asi loaded from there with the settings it ships. Run in the .asi's folder,
+# where a cross build keeps its Wine prefix.
+add_test(NAME windows.release-installs-in-game-root
+    COMMAND ${EMBERLANE_BASH} ${PROJECT_SOURCE_DIR}/tests/check_install
+            "${CMAKE_CROSSCOMPILING_EMULATOR}" $<TARGET_FILE:emberlane-sim> ${EMBERLANE_RELEASE_ZIP}
+    WORKING_DIRECTORY $<TARGET_FILE_DIR:emberlane_asi>)
 
 # Across the real boundary: scenes played with the .asi under Wine, recording on, and each
 # recording replayed on Linux by the Linux build's emberlane-sim (the default preset's, which
