@@ -490,7 +490,6 @@ bool readStart(std::istream& file, Outcome& out, std::optional<LabelLines>& labe
     }
     for (Next n; (n = scan.next(item)) == Next::Item;) {
         if (item.kind == Item::Labels) labels = item.labels;
-        if (item.kind == Item::BuiltInLabels) out.labelsFromFile = false;
         if (item.kind == Item::Wait) {
             firstFrame = item.tookMs;
             break;
@@ -528,6 +527,7 @@ Outcome run(const std::string& path, const session::Settings& settings) {
         out.status = Outcome::Status::BadFile;
         return out;
     }
+    out.labelsFromFile = labels.has_value();
 
     file.clear();
     file.seekg(0);

@@ -23,7 +23,7 @@ struct Outcome {
     std::string pluginVersion; // the recording plug-in's
     keys::Hotkey hotkey;       // the settings as it read them
     std::int32_t destroyProp = 0;
-    bool labelsFromFile = true; // Emberlane.dat; else the built-in labels of the game's language
+    bool labelsFromFile = false; // Emberlane.dat; else the built-in labels of the game's language
     int passes = 0;             // replayed whole
     std::string ending;         // how the recording ends
     std::string problem;        // BadFile: where, and what was expected there

@@ -89,11 +89,20 @@ TEST(StartUp, PromptsExistDisabledAndHiddenWithTheirLabelLines) {
     EXPECT_EQ(sim.prompt("horseDrinkPrompt").label, "Horse drink");
 }
 
-TEST(StartUp, WithoutALabelFileThePromptsHaveEmptyLabels) {
-    Sim sim;
-    sim.frame();
-    ASSERT_EQ(sim.game.prompts.size(), 10u);
-    for (const sim::Prompt& p : sim.game.prompts) EXPECT_EQ(p.label, "");
+// Without a file of the player's the game is asked its language, once, where the file would
+// have been read; with one (above) it never is.
+TEST(StartUp, WithoutALabelFileTheGameIsAskedItsLanguageOnceBeforeThePrompts) {
+    sim::Options o;
+    o.language = 10;
+    Sim sim(o);
+    const auto calls = callsOf(sim);
+    ASSERT_GT(calls.size(), 25u);
+    EXPECT_EQ(calls[22], "GET_HASH_KEY(\"WORLD_ANIMAL_HORSE_GRAZING_CAMP\") = "
+                         "WORLD_ANIMAL_HORSE_GRAZING_CAMP");
+    EXPECT_EQ(calls[23], "GET_CURRENT_LANGUAGE() = 10");
+    EXPECT_EQ(calls[24], "_UI_PROMPT_REGISTER_BEGIN() = 1793");
+    EXPECT_EQ(countOf(calls, "GET_CURRENT_LANGUAGE"), 1);
+    EXPECT_EQ(countOf(callsOf(sim, 100), "GET_CURRENT_LANGUAGE"), 0);
 }
 
 TEST(StartUp, CrLfLabelFilesReadTheSame) {

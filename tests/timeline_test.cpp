@@ -68,8 +68,14 @@ TEST(Timeline, TheHeaderSaysWhyAHotkeyNeverFires) {
     };
     EXPECT_EQ(hotkeyLine("75"), "hotkey             75 (K)");
     EXPECT_EQ(hotkeyLine("0x74"), "hotkey             116 (F5)");
-    EXPECT_EQ(hotkeyLine("F5"), "hotkey             0: no key has this code (a key name such "
-                                "as F5 reads as 0: write its number)");
+    EXPECT_EQ(hotkeyLine("0"), "hotkey             0: no key has this code");
+    EXPECT_EQ(hotkeyLine("F5"), "hotkey             F5 (116)");
+    EXPECT_EQ(hotkeyLine("ctrl+y"), "hotkey             Ctrl+Y (89 with Ctrl)");
+    EXPECT_EQ(hotkeyLine("Ctrl + Alt + K"), "hotkey             Ctrl+Alt+K (75 with Ctrl and Alt)");
+    EXPECT_EQ(hotkeyLine("\"Shift+F5\""), "hotkey             Shift+F5 (116 with Shift)");
+    EXPECT_EQ(hotkeyLine("F55"), "hotkey             F55: no key is named F55: off (did you mean F5?)");
+    EXPECT_EQ(hotkeyLine("Crtl+Y"),
+              "hotkey             Crtl+Y: no key is named Crtl: off (did you mean Ctrl?)");
     EXPECT_EQ(hotkeyLine("300"), "hotkey             300: 255 or more: off (the satchel prompt "
                                  "still opens the menu)");
     EXPECT_EQ(hotkeyLine("254"), "hotkey             254 (a key without a name here)");
@@ -100,4 +106,16 @@ TEST(Timeline, TheHeaderNamesTheKeysThePluginNeverReads) {
               "only the first [SETTINGS]\n"
               "ignored key        PROMPTS_HOTKEY (line 9, in a second [SETTINGS]): the plug-in "
               "reads only the first [SETTINGS]\n");
+    // Inside it: a key the plug-in has no use for, with the closest it reads, and a key's
+    // second line.
+    EXPECT_EQ(settings_file::header("[SETTINGS]\nPROMPT_HOTKEY=116\nDESTROY_SCENARIO_PROP=0\n"
+                                    "destroy_scenario_prop=1\n",
+                                    "MY.ini"),
+              "settings           MY.ini, as the plug-in reads it\n"
+              "hotkey             89 (Y)\n"
+              "prop discard       off (the prop stays in hand)\n"
+              "unknown key        PROMPT_HOTKEY (line 2): the plug-in reads no such key (did you "
+              "mean PROMPTS_HOTKEY?)\n"
+              "ignored key        destroy_scenario_prop (line 4): only its first line in "
+              "[SETTINGS] counts\n");
 }

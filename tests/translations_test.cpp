@@ -4,9 +4,11 @@
 #include "emberlane-sim/session.h"
 #include "emberlane-sim/walkthrough.h"
 #include "prompts/labels.h"
+#include "sim/sim.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <filesystem>
@@ -165,6 +167,28 @@ TEST(Translations, EveryFileReadsBackThroughTheLabelReaderAsItsTable) {
         SCOPED_TRACE(fileOf(language).string());
         const std::string text = readAll(fileOf(language));
         EXPECT_EQ(parseLabels(text.data(), text.size()), language.labels);
+    }
+}
+
+// Without a label file the prompts speak the language the game answers with, by the game's own
+// numbering, and English for a number it does not know; the texts are those of the release's
+// files, each on its own prompt.
+TEST(Translations, WithoutALabelFileThePromptsSpeakTheGamesLanguage) {
+    const std::pair<const char*, std::int32_t> numbers[] = {
+        {"en", 0}, {"fr", 1},      {"de", 2},  {"it", 3},  {"es", 4},     {"pt-BR", 5}, {"pl", 6},
+        {"ru", 7}, {"ko", 8},      {"zh-Hant", 9}, {"ja", 10}, {"es-MX", 11}, {"zh-Hans", 12},
+        {"en", 13}, {"en", -1},    {"en", 0x7FFFFFFF}};
+    for (const auto& [folder, number] : numbers) {
+        SCOPED_TRACE(std::string(folder) + " as " + std::to_string(number));
+        const Language& language = *std::find_if(
+            std::begin(languages), std::end(languages),
+            [folder = std::string(folder)](const Language& l) { return l.folder == folder; });
+        sim::Options o;
+        o.language = number;
+        sim::Sim sim(o);
+        sim.frame();
+        for (std::size_t line = 0; line < labelCount; ++line)
+            EXPECT_EQ(sim.prompt(prompts[line]).label, language.labels[line]) << prompts[line];
     }
 }
 

@@ -184,7 +184,7 @@ TEST(Picture, EveryCoreLineAndEveryActionOfTheSceneShows) {
     ASSERT_EQ(parsed.error, "");
     session::Settings settings;
     settings.printEvents = false;
-    const std::string svg = picture::svg(session::play(parsed.scene, settings), "still.scene");
+    const std::string svg = picture::svg(session::play(parsed.scene, settings), "still.scene in the stand-in game");
 
     EXPECT_NE(svg.find(">still.scene in the stand-in game: 00:10.032 of game time<"),
               std::string::npos);
