@@ -31,5 +31,6 @@ void keyboardHandler(DWORD key, WORD repeats, BYTE scanCode, BOOL isExtended, BO
                      BOOL wasDownBefore, BOOL isUpNow);
 
 // True once for a release of the key less than 100 ms ago (tick-count time), made while the
-// modifiers (keys::ctrl, shift, alt) were held; clears the key's record.
+// modifiers (keys::ctrl, shift, alt) were held; a release, answered or not, clears the key's
+// record.
 bool isHotkeyReleased(DWORD key, std::uint8_t modifiers = 0);

@@ -142,8 +142,9 @@ TEST(Recording, APlayReplaysIdenticallyAndShowsWhatThePlayShowed) {
     }
 }
 
-// Worlds that move every way: a player moved in one coordinate only, games that answer
-// anything, and the seeded chaos games. Each replays identically.
+// Worlds that move every way: a player moved in one coordinate only, a hotkey with modifiers
+// and prompts in the game's language, games that answer anything, and the seeded chaos games.
+// Each replays identically.
 TEST(Recording, WhateverTheGameAnswersReplaysIdentically) {
     ScratchFolder folder("emberlane-recording");
     const scene::Scene oneCoordinate = scene::parse(R"(0 stand 100 200 30 heading 90
@@ -166,6 +167,25 @@ TEST(Recording, WhateverTheGameAnswersReplaysIdentically) {
         EXPECT_GE(o.passes, atLeast) << file;
     };
     identical("moved.rec", 250);
+    {
+        session::Settings s = quietly("modifiers.rec");
+        s.options.ini = sim::withRecording("[SETTINGS]\nPROMPTS_HOTKEY=Ctrl+Y\n");
+        s.options.dat.reset();
+        s.options.language = 10;
+        const observer::History played =
+            session::play(scene::parse("1 key Y\n2 key Ctrl+Y\n3 complete menuClosePrompt\n"
+                                       "4 key hotkey\n5 end\n",
+                                       "modifiers")
+                              .scene,
+                          s);
+        EXPECT_EQ(std::count_if(played.events.begin(), played.events.end(),
+                                [](const observer::Event& e) {
+                                    return e.detail == "\"座って休む\"  (sitActivityPrompt)";
+                                }),
+                  3) // shown, hidden by its close, shown again
+            << timeline::text(played);
+    }
+    identical("modifiers.rec", 150);
     {
         sim::Options o = quietly("anything.rec").options;
         Sim sim(o);
