@@ -17,13 +17,14 @@ inline constexpr const char* scene = R"(# Emberlane walkthrough
 8      press INPUT_FRONTEND_NAV_DOWN
 8.5    release INPUT_FRONTEND_NAV_DOWN
 
-# The hotkey (Y) opens the menu; the smoking choice: a cigar, then a cigarette
-14     key Y
+# The hotkey (Y, or the key the settings name) opens the menu; the smoking choice: a cigar,
+# then a cigarette
+14     key hotkey
 15     complete smokeMenuPrompt
 16     complete cigarPrompt
 24     press INPUT_FRONTEND_NAV_LEFT
 24.5   release INPUT_FRONTEND_NAV_LEFT
-30     key Y
+30     key hotkey
 31     complete smokeMenuPrompt
 32     complete smokePrompt
 40     press INPUT_FRONTEND_NAV_UP
@@ -58,7 +59,7 @@ inline constexpr const char* scene = R"(# Emberlane walkthrough
 
 # The player sits by the horse and sends it to rest with the lock-on control
 186    core Tumbleweed stamina 80
-187    key Y
+187    key hotkey
 188    complete sitGroundPrompt
 190    release INPUT_INTERACT_LOCKON
 # While the player rests and the horse drinks, the rider's stamina comes back
