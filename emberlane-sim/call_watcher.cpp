@@ -1,6 +1,7 @@
 #include "emberlane-sim/call_watcher.h"
 
 #include "emberlane-sim/keys.h"
+#include "host/keyboard.h"
 #include "sim/game.h"
 #include "sim/sim.h"
 
@@ -214,8 +215,18 @@ void CallWatcher::call(const recording_file::Call& c) {
 }
 
 void CallWatcher::hotkeyTest(const recording_file::Item& test) {
-    if (test.key.time != keyTime && test.key.isUpNow)
-        input("releases the hotkey, " + keys::describe(hotkey));
+    if (test.key.time != keyTime && test.key.isUpNow) {
+        // Read as the plug-in reads them: held as the key was let go, or not.
+        bool held = true;
+        for (std::size_t i = 0; i < test.modifiersRead; ++i)
+            held = held && heldAt({test.modifierKeys[i].time, test.modifierKeys[i].isUpNow},
+                                  test.key.time);
+        if (held)
+            input("releases the hotkey, " + keys::describe(hotkey));
+        else
+            input("releases " + keys::nameOf(hotkey.code) + " without " +
+                  keys::modifiersOf(hotkey.modifiers) + " held");
+    }
     keyTime = test.key.time;
 }
 

@@ -245,6 +245,11 @@ std::string cannotWrite(const std::string& path) {
 
 int play(const Command& c, const std::string& name, const scene::Scene& scene) {
     const session::Settings& settings = c.settings;
+    // The language the plug-in finds when it asks, at its start: a scene's line at the very
+    // start sets it before.
+    std::int32_t language = settings.options.language;
+    for (const scene::Step& step : scene.steps)
+        if (step.atMs == 0 && step.action == scene::Action::Language) language = step.value;
     const bool recording = !settings.options.keepRecording.empty();
     const std::string source = !recording             ? c.iniPath
                                : c.iniPath.empty() ? "--record's RECORD_SESSION=1"
@@ -253,8 +258,7 @@ int play(const Command& c, const std::string& name, const scene::Scene& scene) {
                 settings_file::header(settings.options.ini, source).c_str(),
                 c.datPath ? ("labels             " + *c.datPath + "\n").c_str()
                           : ("labels             built in, in the game's language (" +
-                             scene::languages()[static_cast<std::size_t>(
-                                 settings.options.language)] +
+                             scene::languages()[static_cast<std::size_t>(language)] +
                              ")\n")
                                 .c_str());
     try {

@@ -272,8 +272,8 @@ bool Reader::readCall(recording_file::Call& c) {
     case Answer::Whole:
         return varint(c.answers[0], "a call's answer");
     case Answer::Vector:
-        for (std::uint64_t& single : c.answers)
-            if (!little(single, 4, "a call's answer")) return false;
+        for (std::uint64_t& bits : c.answers)
+            if (!little(bits, 4, "a call's answer")) return false;
         return true;
     }
     return damaged("an answer of kind " + std::to_string(b) + "; expected n, i, w or c");

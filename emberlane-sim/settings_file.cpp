@@ -48,8 +48,9 @@ std::string unknownPart(std::string_view written) {
         part = trimmed(written);
         known = keys::allNames();
     }
+    if (part.empty()) return "no key named between its '+' signs: off";
     const std::string nearest = scene::closest(part, known);
-    return "no key is named " + (part.empty() ? std::string("''") : part) + ": off" +
+    return "no key is named " + part + ": off" +
            (nearest.empty() ? "" : " (did you mean " + nearest + "?)");
 }
 

@@ -28,19 +28,19 @@ void nativePush64(std::uint64_t value);
 std::uint64_t* nativeCall();
 }
 
-// The call protocol and the wait, with one door for each kind of value that crosses. Every
-// door is the host's own function, unless a recording is under way: then the recorder stands
-// in front of them (host/recording.cpp) and learns from the door what each value is. A call
+// The call protocol and the wait, with one function for each kind of value that crosses. Each
+// is the host's own, unless a recording is under way: then the recorder stands in front of
+// them (host/recording.cpp) and learns from the function used what each value is. A call
 // through a pointer costs what the call through the import table did.
 struct HostLink {
     void (*init)(std::uint64_t hash);
-    void (*push)(std::uint64_t value);       // a number, a handle, a hash, a single's bits
+    void (*push)(std::uint64_t value);       // a number, a handle, a hash, a float's bits
     void (*pushText)(std::uint64_t address); // a text the game reads
     void (*pushOut)(std::uint64_t address);  // where the game writes a 32-bit answer
     std::uint64_t* (*callVoid)();            // an answer the plug-in does not read
     std::uint64_t* (*call32)();              // a 32-bit answer in the slot's low half
     std::uint64_t* (*call64)();              // the whole slot
-    std::uint64_t* (*callVector)();          // three singles, at bytes 0, 8 and 16
+    std::uint64_t* (*callVector)();          // three 32-bit floats, at bytes 0, 8 and 16
     void (*wait)(DWORD ms);
 };
 extern HostLink hostLink;

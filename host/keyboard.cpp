@@ -16,13 +16,6 @@ KeyRead read(const KeyState& state) {
     return {state.time.load(relaxed), state.isUpNow.load(relaxed)};
 }
 
-// A modifier held as the hotkey was let go at `released`: down now, or let go at that moment or
-// after it. A record no message has written reads as up.
-bool heldAt(KeyRead modifier, std::uint32_t released) {
-    if (modifier.isUpNow == 0) return modifier.time != 0;
-    return static_cast<std::int32_t>(modifier.time - released) >= 0;
-}
-
 } // namespace
 
 void keyboardHandler(DWORD key, WORD, BYTE, BOOL, BOOL isWithAlt, BOOL wasDownBefore,

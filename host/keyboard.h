@@ -27,6 +27,13 @@ struct KeyRead {
     std::int32_t isUpNow;
 };
 
+// A modifier held as the hotkey was let go at `released`: down now, or let go at that moment
+// or after it. A record no message has written reads as up.
+inline bool heldAt(KeyRead modifier, std::uint32_t released) {
+    if (modifier.isUpNow == 0) return modifier.time != 0;
+    return static_cast<std::int32_t>(modifier.time - released) >= 0;
+}
+
 void keyboardHandler(DWORD key, WORD repeats, BYTE scanCode, BOOL isExtended, BOOL isWithAlt,
                      BOOL wasDownBefore, BOOL isUpNow);
 

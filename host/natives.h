@@ -50,7 +50,7 @@ std::uint64_t encode(T* out) {
 inline std::uint64_t encode(AllBitsSet) { return ~std::uint64_t{0}; }
 // The one 64-bit value the plug-in hands back: a game text, whole.
 inline std::uint64_t encode(std::uint64_t textHandle) { return textHandle; }
-// A double or a signed 64-bit value here is a slip: the game takes singles and 32-bit values.
+// A double or a signed 64-bit value here is a slip: the game takes 32-bit floats and values.
 std::uint64_t encode(double) = delete;
 std::uint64_t encode(std::int64_t) = delete;
 
@@ -66,7 +66,7 @@ R decode(const std::uint64_t* slot) {
         return *slot;
     } else {
         static_assert(std::is_same_v<R, Vector3>, "no such result type");
-        // Three singles, each at the start of its own 8-byte slot.
+        // Three 32-bit floats, each at the start of its own 8-byte slot.
         unsigned char area[24];
         std::memcpy(area, slot, sizeof area);
         Vector3 v;
@@ -77,7 +77,8 @@ R decode(const std::uint64_t* slot) {
     }
 }
 
-// Each argument goes through the door of its kind, each call through the door of its answer.
+// Each argument goes through the host link's function for its kind, each call through the one
+// for its answer.
 template <typename T>
 EMBERLANE_ALWAYS_INLINE void push(T arg) {
     if constexpr (std::is_same_v<T, const char*>) {
@@ -166,7 +167,7 @@ inline Handle createScenarioPoint(Hash scenario, float x, float y, float z, floa
                           native::AllBitsSet{}, 1);
 }
 
-// The ninth argument is the single with bits 0xCE810000, not -1.0: the game wants it so.
+// The ninth argument is the float with bits 0xCE810000, not -1.0: the game wants it so.
 inline constexpr float useScenarioPointNinth = -1082130432.0f;
 static_assert(std::bit_cast<std::uint32_t>(useScenarioPointNinth) == 0xCE810000u);
 

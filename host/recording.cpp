@@ -276,7 +276,7 @@ void writeCall(const Call& c) {
         putVarint(c.answers[0]);
         break;
     case Answer::Vector:
-        for (std::uint64_t single : c.answers) putLittle(single, 4);
+        for (std::uint64_t bits : c.answers) putLittle(bits, 4);
         break;
     case Answer::None:
         break;
@@ -316,8 +316,8 @@ void answered(Answer answer, const std::uint64_t* slot) {
         c.answers[0] = slot[0];
         break;
     case Answer::Vector: {
-        const std::uint64_t* single = slot;
-        for (std::uint64_t& a : c.answers) a = static_cast<std::uint32_t>(*single++);
+        const std::uint64_t* next = slot;
+        for (std::uint64_t& a : c.answers) a = static_cast<std::uint32_t>(*next++);
         break;
     }
     case Answer::None:

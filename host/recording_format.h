@@ -57,7 +57,7 @@ enum class Answer : unsigned char {
     None = 'n',   // the plug-in reads no answer
     Int32 = 'i',  // the slot's low half
     Whole = 'w',  // the whole 64-bit slot: a game text
-    Vector = 'c', // three singles (32-bit floats), at bytes 0, 8 and 16
+    Vector = 'c', // three 32-bit floats, at bytes 0, 8 and 16
 };
 
 enum class StopReason : unsigned char {
