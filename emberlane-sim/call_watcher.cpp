@@ -72,7 +72,9 @@ void CallWatcher::scenario(Someone& s, Hash to, Cause cause) {
 void CallWatcher::call(const recording_file::Call& c) {
     auto arg = [&c](int i) { return i < c.argc ? c.args[static_cast<std::size_t>(i)].value : 0; };
     auto handle = [&](int i) { return static_cast<Handle>(static_cast<std::uint32_t>(arg(i))); };
-    auto text = [&c](int i) { return observer::readable(c.args[static_cast<std::size_t>(i)].text); };
+    auto text = [&c](int i) {
+        return observer::readable(c.args[static_cast<std::size_t>(i)].text);
+    };
     const auto answer = static_cast<std::int32_t>(static_cast<std::uint32_t>(c.answers[0]));
     const bool yes = answer != 0;
     // A question about no ped at all (no horse yet) tells nothing about anyone.
@@ -219,8 +221,8 @@ void CallWatcher::hotkeyTest(const recording_file::Item& test) {
         // Read as the plug-in reads them: held as the key was let go, or not.
         bool held = true;
         for (std::size_t i = 0; i < test.modifiersRead; ++i)
-            held = held && heldAt({test.modifierKeys[i].time, test.modifierKeys[i].isUpNow},
-                                  test.key.time);
+            held = held &&
+                   heldAt({test.modifierKeys[i].time, test.modifierKeys[i].isUpNow}, test.key.time);
         if (held)
             input("releases the hotkey, " + keys::describe(hotkey));
         else

@@ -94,8 +94,8 @@ std::string pluginLine(const std::string& path) {
     const auto written = fs::last_write_time(path, error);
     std::string built;
     if (!error) {
-        const std::time_t t = std::chrono::system_clock::to_time_t(
-            std::chrono::file_clock::to_sys(written));
+        const std::time_t t =
+            std::chrono::system_clock::to_time_t(std::chrono::file_clock::to_sys(written));
         char buffer[32];
         if (std::strftime(buffer, sizeof buffer, "%Y-%m-%d %H:%M UTC", std::gmtime(&t)))
             built = ", built " + std::string(buffer);
@@ -115,12 +115,10 @@ struct Command {
 };
 
 std::string ourPlugin(const Command& c) {
-    return c.settings.options.plugin.empty() ? sim::defaultPluginPath()
-                                             : c.settings.options.plugin;
+    return c.settings.options.plugin.empty() ? sim::defaultPluginPath() : c.settings.options.plugin;
 }
 
-int writeSvg(const std::string& path, const observer::History& history,
-             const std::string& title) {
+int writeSvg(const std::string& path, const observer::History& history, const std::string& title) {
     std::ofstream out(path, std::ios::binary);
     out << picture::svg(history, title);
     return out ? 0 : fail("cannot write '" + path + "'");
@@ -198,15 +196,15 @@ int replayRecording(const Command& c) {
             why.pop_back();
             return fail(why);
         }
-        std::printf("recording          %s, by Emberlane %s\n%s%s%s\n", c.replayPath->c_str(),
-                    outcome.pluginVersion.c_str(), pluginLine(ourPlugin(c)).c_str(),
-                    settings_file::header(replay::settingsFile(outcome.hotkey,
-                                                               outcome.destroyProp),
-                                          "the recording")
-                        .c_str(),
-                    outcome.labelsFromFile
-                        ? "labels             the recording's Emberlane.dat\n"
-                        : "labels             built in, in the game's language (no Emberlane.dat)\n");
+        std::printf(
+            "recording          %s, by Emberlane %s\n%s%s%s\n", c.replayPath->c_str(),
+            outcome.pluginVersion.c_str(), pluginLine(ourPlugin(c)).c_str(),
+            settings_file::header(replay::settingsFile(outcome.hotkey, outcome.destroyProp),
+                                  "the recording")
+                .c_str(),
+            outcome.labelsFromFile
+                ? "labels             the recording's Emberlane.dat\n"
+                : "labels             built in, in the game's language (no Emberlane.dat)\n");
         if (c.settings.printEvents) std::fputs(timeline::text(outcome.history).c_str(), stdout);
         std::printf("\n%s%s", timeline::summary(outcome.history).c_str(),
                     replay::report(*c.replayPath, outcome).c_str());
@@ -251,15 +249,15 @@ int play(const Command& c, const std::string& name, const scene::Scene& scene) {
     for (const scene::Step& step : scene.steps)
         if (step.atMs == 0 && step.action == scene::Action::Language) language = step.value;
     const bool recording = !settings.options.keepRecording.empty();
-    const std::string source = !recording             ? c.iniPath
-                               : c.iniPath.empty() ? "--record's RECORD_SESSION=1"
-                                                   : c.iniPath + " with --record's RECORD_SESSION=1";
+    const std::string source = !recording ? c.iniPath
+                               : c.iniPath.empty()
+                                   ? "--record's RECORD_SESSION=1"
+                                   : c.iniPath + " with --record's RECORD_SESSION=1";
     std::printf("%s%s%s\n", pluginLine(ourPlugin(c)).c_str(),
                 settings_file::header(settings.options.ini, source).c_str(),
                 c.datPath ? ("labels             " + *c.datPath + "\n").c_str()
                           : ("labels             built in, in the game's language (" +
-                             scene::languages()[static_cast<std::size_t>(language)] +
-                             ")\n")
+                             scene::languages()[static_cast<std::size_t>(language)] + ")\n")
                                 .c_str());
     try {
         const observer::History history = session::play(scene, settings);
@@ -348,11 +346,11 @@ int main(int argc, char** argv) {
         } else {
             std::fputs(usageText, stderr);
             constexpr std::string_view taking[] = {
-                "--scene", "--svg",    "--plugin", "--compare",  "--replay",        "--record",
-                "--scenes", "--chaos", "--passes", "--ini",      "--dat", "--game-language",
-                "--frame-ms", "--seed"};
-            const bool needsValue = std::find(std::begin(taking), std::end(taking), arg) !=
-                                    std::end(taking);
+                "--scene",  "--svg",           "--plugin",   "--compare", "--replay",
+                "--record", "--scenes",        "--chaos",    "--passes",  "--ini",
+                "--dat",    "--game-language", "--frame-ms", "--seed"};
+            const bool needsValue =
+                std::find(std::begin(taking), std::end(taking), arg) != std::end(taking);
             return fail(needsValue ? arg + " needs a value" : "unknown option '" + arg + "'");
         }
     }

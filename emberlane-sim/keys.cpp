@@ -51,7 +51,8 @@ std::string nameOf(const Hotkey& key) {
 
 std::string describe(const Hotkey& key) {
     const std::string code = std::to_string(key.code);
-    if (key.modifiers) return nameOf(key) + " (" + code + " with " + modifiersOf(key.modifiers) + ")";
+    if (key.modifiers)
+        return nameOf(key) + " (" + code + " with " + modifiersOf(key.modifiers) + ")";
     const std::string name = nameOf(key.code);
     return code + " (" + (name.empty() ? "a key without a name here" : name) + ")";
 }

@@ -142,7 +142,8 @@ void Observer::points(const std::string& who, std::int32_t points, Cause cause) 
 
 void Observer::washing(const std::string& who, bool washing) {
     Someone& s = someone(who);
-    if (washing && !s.washing) note(who + " washes", "the face-wash effect runs each pass", Cause::Plugin);
+    if (washing && !s.washing)
+        note(who + " washes", "the face-wash effect runs each pass", Cause::Plugin);
     s.washing = washing;
 }
 
@@ -172,8 +173,8 @@ void Observer::scriptWaits(std::uint32_t ms) {
     const std::string length = std::to_string(ms);
     note("script waits", length + " ms inside the pass", Cause::Plugin);
     if (room(sizeof(Mark) + 40))
-        history.marks.push_back({Mark::Wait, now, static_cast<std::int64_t>(ms),
-                                 "the script waits " + length + " ms"});
+        history.marks.push_back(
+            {Mark::Wait, now, static_cast<std::int64_t>(ms), "the script waits " + length + " ms"});
 }
 
 void Observer::scriptEases(int frames) {
@@ -199,7 +200,8 @@ Sight Observer::sight() const {
         out.emplace_back(s.name + " stamina", known(s.coreKnown[1], s.cores[1]) +
                                                   (s.overpowered ? ", overpowered" : ""));
         out.emplace_back(s.name + " props discarded", std::to_string(s.props));
-        if (s.name != "player") out.emplace_back(s.name + " points", known(s.pointsKnown, s.points));
+        if (s.name != "player")
+            out.emplace_back(s.name + " points", known(s.pointsKnown, s.points));
     }
     return out;
 }

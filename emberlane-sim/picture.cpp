@@ -186,8 +186,7 @@ std::string svg(const observer::History& r, const std::string& title) {
     const double legendTop = actionsTop + (actions.empty() ? 0 : 18 + labelsLength) + 10;
 
     Picture p;
-    p.text(10, 18, title + ": " + timeline::clock(r.endMs) + " of game time",
-           " font-size=\"13\"");
+    p.text(10, 18, title + ": " + timeline::clock(r.endMs) + " of game time", " font-size=\"13\"");
 
     // The time axis: a light line through every lane at each tick, its time underneath.
     const std::int64_t step = tickStep(r.endMs);

@@ -281,8 +281,7 @@ bool Reader::readCall(recording_file::Call& c) {
 
 bool Reader::readHotkeyTest(Item& item) {
     std::uint64_t a, b, c;
-    if (!varint(a, "a hotkey test") || !varint(b, "a hotkey test") ||
-        !varint(c, "a hotkey test"))
+    if (!varint(a, "a hotkey test") || !varint(b, "a hotkey test") || !varint(c, "a hotkey test"))
         return false;
     if ((a | b | c) > 0xFFFFFFFFu) return damaged("a hotkey test's value of more than 32 bits");
     lastNow += static_cast<std::uint32_t>(a);
@@ -412,8 +411,9 @@ Reader::Next Reader::next(Item& item) {
         }
         item.call = previous[position];
         recording_file::Call& call = item.call;
-        const std::size_t answers =
-            call.answer == Answer::Vector ? 3 : call.answer == Answer::None ? 0 : 1;
+        const std::size_t answers = call.answer == Answer::Vector ? 3
+                                    : call.answer == Answer::None ? 0
+                                                                  : 1;
         for (std::size_t i = 0; ok && i < answers; ++i)
             ok = change(call.answers[i], "a new answer");
         for (std::uint8_t i = 0; ok && i < call.argc; ++i)
@@ -455,8 +455,7 @@ Reader::Next Reader::next(Item& item) {
         if (version == 1) break;
         unsigned char reason;
         ok = byte(reason, "a stop's reason") &&
-             (knownReason(reason) ||
-              damaged("a stop of unknown reason " + std::to_string(reason)));
+             (knownReason(reason) || damaged("a stop of unknown reason " + std::to_string(reason)));
         item.reason = reason;
         break;
     }

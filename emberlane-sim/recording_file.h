@@ -44,14 +44,14 @@ struct Item {
     std::uint32_t hotkey = 0; // Settings
     std::uint8_t modifiers = 0;
     std::int32_t destroyProp = 0;
-    LabelLines labels;                // Labels
-    recording_file::Call call;        // Call
-    std::uint32_t ms = 0;             // Wait: what the plug-in asked for,
-    std::uint32_t ranMs = 0;          // how long the slice before it ran,
-    std::uint32_t tookMs = 0;         // how long the wait took
-    std::uint32_t now = 0;            // HotkeyTest: the tick count,
-    KeyRecord key;                    // the hotkey's last message,
-    std::size_t modifiersRead = 0;    // and the records of the modifiers it asked about, in
+    LabelLines labels;             // Labels
+    recording_file::Call call;     // Call
+    std::uint32_t ms = 0;          // Wait: what the plug-in asked for,
+    std::uint32_t ranMs = 0;       // how long the slice before it ran,
+    std::uint32_t tookMs = 0;      // how long the wait took
+    std::uint32_t now = 0;         // HotkeyTest: the tick count,
+    KeyRecord key;                 // the hotkey's last message,
+    std::size_t modifiersRead = 0; // and the records of the modifiers it asked about, in
     std::array<KeyRecord, format::maxModifiers> modifierKeys; // the order of keys::modifierKeys
     std::uint8_t reason = 0; // Stopped: a format::StopReason (0 in version 1, which gives none)
 };

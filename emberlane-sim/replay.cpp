@@ -50,8 +50,9 @@ std::string plural(int n, const char* one, const char* many) {
 // The kind of a call's argument as the recording writes it, from the native table.
 ArgKind kindOf(const sim::NativeInfo* info, std::size_t i) {
     if (!info || i >= std::strlen(info->args)) return ArgKind::Value;
-    return info->args[i] == 's' ? ArgKind::Text : info->args[i] == 'p' ? ArgKind::Out
-                                                                       : ArgKind::Value;
+    return info->args[i] == 's'   ? ArgKind::Text
+           : info->args[i] == 'p' ? ArgKind::Out
+                                  : ArgKind::Value;
 }
 
 // The plug-in's call as the recording would hold it; what the game wrote is read only once it
@@ -126,7 +127,8 @@ std::string describe(const sim::Sim& sim, const recording_file::Call& r) {
         c.hash = r.hash;
         c.argc = r.argc;
         for (std::uint8_t i = 0; i < r.argc; ++i)
-            c.args[i] = r.args[i].kind == ArgKind::Text  ? reinterpret_cast<std::uintptr_t>(texts[i].c_str())
+            c.args[i] = r.args[i].kind == ArgKind::Text
+                            ? reinterpret_cast<std::uintptr_t>(texts[i].c_str())
                         : r.args[i].kind == ArgKind::Out ? 1
                                                          : r.args[i].value;
         std::copy(r.answers.begin(), r.answers.end(), c.result);
@@ -136,7 +138,7 @@ std::string describe(const sim::Sim& sim, const recording_file::Call& r) {
     for (std::uint8_t i = 0; i < r.argc; ++i) {
         if (i) text += ", ";
         const recording_file::Arg& a = r.args[i];
-        text += a.kind == ArgKind::Text ? "\"" + texts[i] + "\""
+        text += a.kind == ArgKind::Text  ? "\"" + texts[i] + "\""
                 : a.kind == ArgKind::Out ? "&"
                                          : hex(a.value);
     }
@@ -501,8 +503,7 @@ bool readStart(std::istream& file, Outcome& out, std::optional<LabelLines>& labe
 } // namespace
 
 std::string settingsFile(const keys::Hotkey& hotkey, std::int32_t destroyProp) {
-    const std::string key =
-        hotkey.modifiers ? keys::nameOf(hotkey) : std::to_string(hotkey.code);
+    const std::string key = hotkey.modifiers ? keys::nameOf(hotkey) : std::to_string(hotkey.code);
     return "[SETTINGS]\r\nPROMPTS_HOTKEY=" + key +
            "\r\nDESTROY_SCENARIO_PROP=" + std::to_string(destroyProp) + "\r\n";
 }

@@ -24,9 +24,9 @@ struct Outcome {
     keys::Hotkey hotkey;       // the settings as it read them
     std::int32_t destroyProp = 0;
     bool labelsFromFile = false; // Emberlane.dat; else the built-in labels of the game's language
-    int passes = 0;             // replayed whole
-    std::string ending;         // how the recording ends
-    std::string problem;        // BadFile: where, and what was expected there
+    int passes = 0;              // replayed whole
+    std::string ending;          // how the recording ends
+    std::string problem;         // BadFile: where, and what was expected there
     std::optional<compare::Divergence> divergence;
     observer::History history;
 };

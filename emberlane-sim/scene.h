@@ -118,7 +118,7 @@ struct Step {
     std::int32_t value = 0; // a core's value, or the game's number for a language
     keys::Hotkey key;
     bool hotkey = false; // 'key hotkey': the key the settings name
-    std::string text; // the action as written, for the timeline
+    std::string text;    // the action as written, for the timeline
 };
 
 struct Scene {

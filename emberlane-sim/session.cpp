@@ -18,7 +18,7 @@ using observer::Cause;
 // One game of a scene in the stand-in game, watched: its world after each scene line, after
 // the game's own tick and after each call of the plug-in that sets something, so that no
 // change is folded into another's; its screen at each frame.
-struct Game {
+struct ScenePlay {
     const Settings& settings;
     sim::Sim sim;
     keys::Hotkey hotkey;
@@ -28,18 +28,18 @@ struct Game {
     passes::Counter counter;
     std::uint64_t passCalls = 0;
 
-    explicit Game(const Settings& s)
+    explicit ScenePlay(const Settings& s)
         : settings(s), sim(s.options), hotkey(settings_file::read(s.options.ini).hotkey),
           cast(castOf(sim)) {
         sim.trace = [this](const sim::Call& c) { onCall(c); };
         sim.host.afterTick = [this] { look(Cause::Game); };
     }
-    ~Game() {
+    ~ScenePlay() {
         sim.trace = nullptr;
         sim.host.afterTick = nullptr;
     }
-    Game(const Game&) = delete;
-    Game& operator=(const Game&) = delete;
+    ScenePlay(const ScenePlay&) = delete;
+    ScenePlay& operator=(const ScenePlay&) = delete;
 
     std::int64_t now() const { return sim.host.elapsedMs; }
 
@@ -225,7 +225,7 @@ void perform(sim::Sim& sim, Cast& cast, const scene::Step& s, const keys::Hotkey
 }
 
 observer::History play(const scene::Scene& scene, const Settings& settings) {
-    Game g(settings);
+    ScenePlay g(settings);
     try {
         g.look(Cause::Scene);
         g.lookAtTheScreen();

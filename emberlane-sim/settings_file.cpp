@@ -63,7 +63,8 @@ std::string hotkeyLine(const Settings& s) {
     }
     const std::string number = std::to_string(key.code);
     // The key table has 255 entries, and Windows sends no key with the code 0.
-    if (key.code >= 255) return number + ": 255 or more: off (the satchel prompt still opens the menu)";
+    if (key.code >= 255)
+        return number + ": 255 or more: off (the satchel prompt still opens the menu)";
     if (key.code == 0) return "0: no key has this code";
     return keys::describe(key);
 }

@@ -26,15 +26,15 @@ struct NamedKey {
     std::uint32_t code;
 };
 inline constexpr NamedKey namedKeys[] = {
-    {"BACKSPACE", 0x08}, {"TAB", 0x09},         {"ENTER", 0x0D},      {"RETURN", 0x0D},
-    {"SHIFT", 0x10},     {"CTRL", 0x11},        {"CONTROL", 0x11},    {"ALT", 0x12},
-    {"PAUSE", 0x13},     {"CAPSLOCK", 0x14},    {"ESCAPE", 0x1B},     {"ESC", 0x1B},
-    {"SPACE", 0x20},     {"PAGEUP", 0x21},      {"PGUP", 0x21},       {"PAGEDOWN", 0x22},
-    {"PGDN", 0x22},      {"END", 0x23},         {"HOME", 0x24},       {"LEFT", 0x25},
-    {"UP", 0x26},        {"RIGHT", 0x27},       {"DOWN", 0x28},       {"PRINTSCREEN", 0x2C},
-    {"INSERT", 0x2D},    {"INS", 0x2D},         {"DELETE", 0x2E},     {"DEL", 0x2E},
-    {"MULTIPLY", 0x6A},  {"ADD", 0x6B},         {"SUBTRACT", 0x6D},   {"DECIMAL", 0x6E},
-    {"DIVIDE", 0x6F},    {"NUMLOCK", 0x90},     {"SCROLLLOCK", 0x91},
+    {"BACKSPACE", 0x08}, {"TAB", 0x09},      {"ENTER", 0x0D},      {"RETURN", 0x0D},
+    {"SHIFT", 0x10},     {"CTRL", 0x11},     {"CONTROL", 0x11},    {"ALT", 0x12},
+    {"PAUSE", 0x13},     {"CAPSLOCK", 0x14}, {"ESCAPE", 0x1B},     {"ESC", 0x1B},
+    {"SPACE", 0x20},     {"PAGEUP", 0x21},   {"PGUP", 0x21},       {"PAGEDOWN", 0x22},
+    {"PGDN", 0x22},      {"END", 0x23},      {"HOME", 0x24},       {"LEFT", 0x25},
+    {"UP", 0x26},        {"RIGHT", 0x27},    {"DOWN", 0x28},       {"PRINTSCREEN", 0x2C},
+    {"INSERT", 0x2D},    {"INS", 0x2D},      {"DELETE", 0x2E},     {"DEL", 0x2E},
+    {"MULTIPLY", 0x6A},  {"ADD", 0x6B},      {"SUBTRACT", 0x6D},   {"DECIMAL", 0x6E},
+    {"DIVIDE", 0x6F},    {"NUMLOCK", 0x90},  {"SCROLLLOCK", 0x91},
 };
 
 inline constexpr std::uint32_t firstFunctionKey = 0x70, functionKeys = 24; // F1-F24
@@ -48,7 +48,8 @@ struct Hotkey {
 // Text that names a key, not a number: it begins with a letter. PROMPTS_HOTKEY is read as a
 // name only then, so that every number means what it always has.
 inline bool isName(std::string_view text) {
-    return !text.empty() && ((text[0] >= 'A' && text[0] <= 'Z') || (text[0] >= 'a' && text[0] <= 'z'));
+    return !text.empty() &&
+           ((text[0] >= 'A' && text[0] <= 'Z') || (text[0] >= 'a' && text[0] <= 'z'));
 }
 
 // One key's code by its name, case aside; 0 for a name no key has.

@@ -131,8 +131,8 @@ std::uint32_t readInt(const char* text, std::size_t size, const char* section, c
     return toInteger(value.data(), value.size());
 }
 
-std::optional<std::string_view> readString(const char* text, std::size_t size,
-                                           const char* section, const char* key) {
+std::optional<std::string_view> readString(const char* text, std::size_t size, const char* section,
+                                           const char* key) {
     std::optional<std::string_view> value = valueOf(text, size, section, key);
     // Quotes around the whole value are not part of it.
     if (value && value->size() > 1 && (value->front() == '\'' || value->front() == '"') &&

@@ -17,8 +17,8 @@ std::uint32_t readInt(const char* text, std::size_t size, const char* section, c
 // The text a Windows initialisation file gives for a key, as the string read gives it: the
 // value without the white space around it and without quotes around the whole of it; none when
 // the section or the key is missing. A view into `text`.
-std::optional<std::string_view> readString(const char* text, std::size_t size,
-                                           const char* section, const char* key);
+std::optional<std::string_view> readString(const char* text, std::size_t size, const char* section,
+                                           const char* key);
 
 // The conversion alone: leading control characters and spaces, one sign, a 0x / 0o / 0b
 // prefix, digits up to the first one that does not belong; 32-bit arithmetic that wraps.

@@ -392,8 +392,8 @@ void wait(DWORD ms) {
     }
 }
 
-constexpr HostLink recorderLink = {init,     push,   pushText, pushOut,   callVoid,
-                                   call32,   call64, callVector, wait};
+constexpr HostLink recorderLink = {init,   push,   pushText,   pushOut, callVoid,
+                                   call32, call64, callVector, wait};
 
 // Unloading ends the file with the mark of a whole recording; a game that is killed leaves it
 // cut after the last second handed over.
@@ -411,8 +411,8 @@ struct AtUnload {
 void start(UINT hotkey, std::uint8_t modifiers, INT destroyProp) {
     recorder = new Recorder();
     Recorder& r = *recorder;
-    r.file = CreateFileA(".\\Emberlane.rec", GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                         CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    r.file = CreateFileA(".\\Emberlane.rec", GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
     if (r.file == INVALID_HANDLE_VALUE) return;
     on = true;
     r.lastTick = r.lastFlush = GetTickCount();

@@ -17,8 +17,8 @@ struct Call {
     enum Kind : std::uint8_t { Native, Wait };
     Kind kind = Native;
     std::uint8_t argc = 0;
-    std::int32_t time = 0;  // game time when it was made
-    std::uint64_t hash = 0; // the native's hash, or the wait in ms
+    std::int32_t time = 0;       // game time when it was made
+    std::uint64_t hash = 0;      // the native's hash, or the wait in ms
     std::uint64_t args[20] = {}; // more than the plug-in ever pushes, to see what it does then
     std::uint64_t result[3] = {};
 };

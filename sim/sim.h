@@ -30,7 +30,7 @@ struct Options {
     std::int32_t language = 0;      // the game's language, by the number the game gives it
     std::uint32_t tickBase = 0x00500000;
     std::function<void()> onScriptRegister; // called inside the plug-in's attach
-    std::string keepRecording; // where to keep the plug-in's Emberlane.rec when it unloads
+    std::string keepRecording;        // where to keep the plug-in's Emberlane.rec when it unloads
     std::function<void()> beforeLoad; // in the game's folder, its files written, nothing loaded
 };
 

@@ -7,11 +7,11 @@
 #include "emberlane-sim/session.h"
 #include "emberlane-sim/timeline.h"
 #include "emberlane-sim/walkthrough.h"
-#include "play.h"
-#include "scratch_folder.h"
 #include "host/host_interface.h"
 #include "host/recording.h"
 #include "host/recording_format.h"
+#include "play.h"
+#include "scratch_folder.h"
 #include "sim/chaos.h"
 
 #include <sys/resource.h>
@@ -50,7 +50,8 @@ std::vector<Play> plays() {
 session::Settings quietly(const std::string& keep = "") {
     session::Settings s;
     s.printEvents = false;
-    std::ifstream labels(EMBERLANE_SOURCE_DIR "/dist/translations/en/Emberlane.dat", std::ios::binary);
+    std::ifstream labels(EMBERLANE_SOURCE_DIR "/dist/translations/en/Emberlane.dat",
+                         std::ios::binary);
     s.options.dat = std::string(std::istreambuf_iterator<char>(labels), {});
     if (!keep.empty()) {
         s.options.ini = sim::withRecording(std::nullopt);
@@ -256,9 +257,9 @@ TEST(Recording, ACutRecordingReplaysUpToItsLastWholeBlock) {
     const std::string whole = bytesOf("whole.rec");
     constexpr std::size_t header = 16, settingsBlock = 38; // "0.1.0"; the settings' block
     int last = -1;
-    for (std::size_t cut : {std::size_t{5}, header, std::size_t{25}, settingsBlock,
-                            whole.size() / 7, whole.size() / 3, whole.size() / 2 + 1,
-                            whole.size() - 1}) {
+    for (std::size_t cut :
+         {std::size_t{5}, header, std::size_t{25}, settingsBlock, whole.size() / 7,
+          whole.size() / 3, whole.size() / 2 + 1, whole.size() - 1}) {
         write("cut.rec", whole.substr(0, cut));
         const replay::Outcome o = replay::run("cut.rec", quietly());
         const std::string report = replay::report("cut.rec", o);
@@ -326,7 +327,8 @@ void hugeCalls() {
     static const std::string text(1 << 20, 'x');
     for (std::uint32_t n = 0;; ++n) {
         hostLink.init(0xC0FFEE);
-        for (int i = 0; i < 15; ++i) hostLink.pushText(reinterpret_cast<std::uintptr_t>(text.c_str()));
+        for (int i = 0; i < 15; ++i)
+            hostLink.pushText(reinterpret_cast<std::uintptr_t>(text.c_str()));
         hostLink.push(n);
         hostLink.callVoid();
         hostLink.wait(0);

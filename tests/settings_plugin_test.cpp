@@ -74,7 +74,9 @@ TEST(PluginSettings, AHotkeyByItsNameWithOrWithoutModifiers) {
     };
     const Case cases[] = {
         {"F5", {{116, 0}, {116, keys::ctrl}}, {{89, 0}, {0x35, 0}}},
-        {"ctrl+y", {{89, keys::ctrl}, {89, keys::ctrl | keys::shift}}, {{89, 0}, {89, keys::shift}}},
+        {"ctrl+y",
+         {{89, keys::ctrl}, {89, keys::ctrl | keys::shift}},
+         {{89, 0}, {89, keys::shift}}},
         {"Shift+F5", {{116, keys::shift}}, {{116, 0}, {116, keys::ctrl}}},
         {"Ctrl+Alt+K", {{75, keys::ctrl | keys::alt}}, {{75, keys::ctrl}, {75, keys::alt}}},
         {"Ctrl+5", {{0x35, keys::ctrl}}, {{0x35, 0}, {5, keys::ctrl}}},

@@ -30,10 +30,10 @@ TEST(Timeline, AChangeTheSceneMakesIsTheScenesAndThePluginsOwnFollowIt) {
     // plug-in's two refill points, its overpower, and the game wearing that off in the very
     // frame in which the plug-in overpowers it again (a look once a frame would see neither).
     const observer::History r = playScene("0 horse Tumbleweed 103 200 30 heading 180\n"
-                                        "0 target Tumbleweed\n"
-                                        "1 core Tumbleweed stamina 98\n"
-                                        "1 scenario Tumbleweed WORLD_ANIMAL_HORSE_DRINK_GROUND\n"
-                                        "40 end\n");
+                                          "0 target Tumbleweed\n"
+                                          "1 core Tumbleweed stamina 98\n"
+                                          "1 scenario Tumbleweed WORLD_ANIMAL_HORSE_DRINK_GROUND\n"
+                                          "40 end\n");
     std::vector<std::string> changes;
     for (const observer::Event& e : r.events)
         if (e.what.rfind("Tumbleweed", 0) == 0)
@@ -73,7 +73,8 @@ TEST(Timeline, TheHeaderSaysWhyAHotkeyNeverFires) {
     EXPECT_EQ(hotkeyLine("ctrl+y"), "hotkey             Ctrl+Y (89 with Ctrl)");
     EXPECT_EQ(hotkeyLine("Ctrl + Alt + K"), "hotkey             Ctrl+Alt+K (75 with Ctrl and Alt)");
     EXPECT_EQ(hotkeyLine("\"Shift+F5\""), "hotkey             Shift+F5 (116 with Shift)");
-    EXPECT_EQ(hotkeyLine("F55"), "hotkey             F55: no key is named F55: off (did you mean F5?)");
+    EXPECT_EQ(hotkeyLine("F55"),
+              "hotkey             F55: no key is named F55: off (did you mean F5?)");
     EXPECT_EQ(hotkeyLine("Crtl+Y"),
               "hotkey             Crtl+Y: no key is named Crtl: off (did you mean Ctrl?)");
     EXPECT_EQ(hotkeyLine("300"), "hotkey             300: 255 or more: off (the satchel prompt "
@@ -93,10 +94,10 @@ TEST(Timeline, TheHeaderSaysWhyAHotkeyNeverFires) {
 TEST(Timeline, TheHeaderNamesTheKeysThePluginNeverReads) {
     // Only the first [SETTINGS] counts, its name in any case and with spaces.
     EXPECT_EQ(settings_file::header("\xEF\xBB\xBF; Emberlane\r\nPROMPTS_HOTKEY=75\r\n"
-                                       "[KEYS]\nDESTROY_SCENARIO_PROP=0\n"
-                                       "[ settings ]\nPROMPTS_HOTKEY=76\n; PROMPTS_HOTKEY=80\n"
-                                       "[SETTINGS]\nPROMPTS_HOTKEY=77\n",
-                                       "MY.ini"),
+                                    "[KEYS]\nDESTROY_SCENARIO_PROP=0\n"
+                                    "[ settings ]\nPROMPTS_HOTKEY=76\n; PROMPTS_HOTKEY=80\n"
+                                    "[SETTINGS]\nPROMPTS_HOTKEY=77\n",
+                                    "MY.ini"),
               "settings           MY.ini, as the plug-in reads it\n"
               "hotkey             76 (L)\n"
               "prop discard       on\n"

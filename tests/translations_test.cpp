@@ -126,8 +126,7 @@ TEST(Translations, TheUtf8CheckCountsCharactersAndRejectsMangledText) {
 
 TEST(Translations, EveryLanguageOfTheGameHasItsFolderAndNoOther) {
     std::set<std::string> expected, shipped;
-    for (const Language& language : languages)
-        expected.insert(language.folder);
+    for (const Language& language : languages) expected.insert(language.folder);
     for (const auto& entry : std::filesystem::directory_iterator(dist / "translations"))
         if (entry.is_directory()) shipped.insert(entry.path().filename().string());
     EXPECT_EQ(expected.size(), 13u);
@@ -175,9 +174,9 @@ TEST(Translations, EveryFileReadsBackThroughTheLabelReaderAsItsTable) {
 // files, each on its own prompt.
 TEST(Translations, WithoutALabelFileThePromptsSpeakTheGamesLanguage) {
     const std::pair<const char*, std::int32_t> numbers[] = {
-        {"en", 0}, {"fr", 1},      {"de", 2},  {"it", 3},  {"es", 4},     {"pt-BR", 5}, {"pl", 6},
-        {"ru", 7}, {"ko", 8},      {"zh-Hant", 9}, {"ja", 10}, {"es-MX", 11}, {"zh-Hans", 12},
-        {"en", 13}, {"en", -1},    {"en", 0x7FFFFFFF}};
+        {"en", 0},       {"fr", 1},  {"de", 2},  {"it", 3},         {"es", 4},  {"pt-BR", 5},
+        {"pl", 6},       {"ru", 7},  {"ko", 8},  {"zh-Hant", 9},    {"ja", 10}, {"es-MX", 11},
+        {"zh-Hans", 12}, {"en", 13}, {"en", -1}, {"en", 0x7FFFFFFF}};
     for (const auto& [folder, number] : numbers) {
         SCOPED_TRACE(std::string(folder) + " as " + std::to_string(number));
         const Language& language = *std::find_if(

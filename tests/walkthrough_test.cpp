@@ -22,7 +22,7 @@ observer::History playWalkthrough(std::uint64_t seed = 1) {
 
 // The first event at or after `fromMs` whose kind and detail match.
 const observer::Event* find(const observer::History& r, const std::string& what,
-                           const std::string& detail, std::int64_t fromMs = 0) {
+                            const std::string& detail, std::int64_t fromMs = 0) {
     for (const observer::Event& e : r.events)
         if (e.ms >= fromMs && e.what == what && e.detail.find(detail) != std::string::npos)
             return &e;
@@ -184,7 +184,8 @@ TEST(Picture, EveryCoreLineAndEveryActionOfTheSceneShows) {
     ASSERT_EQ(parsed.error, "");
     session::Settings settings;
     settings.printEvents = false;
-    const std::string svg = picture::svg(session::play(parsed.scene, settings), "still.scene in the stand-in game");
+    const std::string svg =
+        picture::svg(session::play(parsed.scene, settings), "still.scene in the stand-in game");
 
     EXPECT_NE(svg.find(">still.scene in the stand-in game: 00:10.032 of game time<"),
               std::string::npos);
