@@ -241,8 +241,9 @@ std::vector<std::string> sightDifferences(const observer::Sight& ours,
                                           const observer::Sight& theirs) {
     std::vector<std::string> out;
     for (const auto& [what, seen] : ours) {
+        // Named again for the lambda: clang before 16 cannot capture a structured binding.
         const auto other = std::find_if(theirs.begin(), theirs.end(),
-                                        [&](const auto& s) { return s.first == what; });
+                                        [&key = what](const auto& s) { return s.first == key; });
         const std::string theirsSeen = other == theirs.end() ? "(not there)" : other->second;
         if (theirsSeen != seen) out.push_back(what + ": " + seen + " | " + theirsSeen);
     }

@@ -522,6 +522,12 @@ Outcome run(const std::string& path, const session::Settings& settings) {
         out.problem = "cannot be opened";
         return out;
     }
+    return run(file, settings);
+}
+
+Outcome run(std::istream& file, const session::Settings& settings) {
+    Outcome out;
+    const std::istream::pos_type start = file.tellg();
     std::optional<LabelLines> labels;
     std::uint32_t firstFrame = 33;
     if (!readStart(file, out, labels, firstFrame)) {
@@ -531,7 +537,7 @@ Outcome run(const std::string& path, const session::Settings& settings) {
     out.labelsFromFile = labels.has_value();
 
     file.clear();
-    file.seekg(0);
+    file.seekg(start);
     recording_file::Reader reader(file);
     recording_file::Header header;
     Item item;

@@ -10,6 +10,7 @@
 #include "host/key_names.h"
 
 #include <cstdint>
+#include <istream>
 #include <optional>
 #include <string>
 
@@ -34,6 +35,10 @@ struct Outcome {
 // Plays the recording at `path` with the plug-in of settings.options.plugin (empty: the one
 // built here). Throws sim::GameError when the plug-in cannot be loaded.
 Outcome run(const std::string& path, const session::Settings& settings);
+
+// The same for a recording read from `file`, from where it stands: the file is read twice, so
+// it must be able to seek back there.
+Outcome run(std::istream& file, const session::Settings& settings);
 
 // What emberlane-sim prints after the timeline: the passes replayed, how the recording ends,
 // and the first difference as --compare reports one.
