@@ -154,6 +154,10 @@ sim::Call waitCall(std::uint32_t ms) {
     return c;
 }
 
+// The stand-in game's frame for a time the recording gives: a frame that moves its clock on,
+// however long the game says it took (paused, say), and no more than ten minutes.
+int frameOf(std::uint64_t ms) { return static_cast<int>(std::clamp<std::uint64_t>(ms, 1, 600000)); }
+
 std::size_t textBytes(const recording_file::Call& c) {
     std::size_t n = 0;
     for (std::uint8_t i = 0; i < c.argc; ++i) n += c.args[i].text.size();
@@ -339,7 +343,7 @@ struct Replay {
         const std::uint32_t took = next->tookMs;
         const std::uint32_t ran = waits++ ? next->ranMs : 0;
         lastFrame = took;
-        sim.host.frameMs = static_cast<int>(std::max<std::uint32_t>(ran + took, ms));
+        sim.host.frameMs = frameOf(std::max<std::uint64_t>(std::uint64_t{ran} + took, ms));
         advance();
     }
 
@@ -547,7 +551,7 @@ Outcome run(std::istream& file, const session::Settings& settings) {
     sim::Options options = settings.options;
     options.ini = settingsFile(out.hotkey, out.destroyProp);
     options.dat = labels ? std::optional(labelFile(*labels)) : std::nullopt;
-    options.frameMs = static_cast<int>(firstFrame);
+    options.frameMs = frameOf(firstFrame);
     sim::Sim sim(options);
     Replay r(sim, reader, out, settings);
     active = &r;
