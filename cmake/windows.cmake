@@ -150,11 +150,13 @@ emberlane_warnings(emberlane_sim)
 # The behaviour suite, the same files as on Linux, less the one that tests the Linux host itself
 # (the in-process key table on the simulated tick count), and the comparison of two builds and
 # the recording's own tests, which need a changed plug-in built beside this one (the recording
-# is tested across the boundary below instead). The stand-in game points the .asi's tick count
-# at its clock, so the hotkey is timed by game time here too.
+# is tested across the boundary below instead), and the replay of strangers' files, which is
+# the Linux build's work (recordings are replayed there). The stand-in game points the .asi's
+# tick count at its clock, so the hotkey is timed by game time here too.
 file(GLOB EMBERLANE_TEST_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/*_test.cpp)
 list(REMOVE_ITEM EMBERLANE_TEST_SOURCES ${PROJECT_SOURCE_DIR}/tests/keyboard_test.cpp
-    ${PROJECT_SOURCE_DIR}/tests/compare_test.cpp ${PROJECT_SOURCE_DIR}/tests/recording_test.cpp)
+    ${PROJECT_SOURCE_DIR}/tests/compare_test.cpp ${PROJECT_SOURCE_DIR}/tests/recording_test.cpp
+    ${PROJECT_SOURCE_DIR}/tests/replay_test.cpp)
 # The label file and the call layer are also tested in-process: the label reader, and the
 # recorder whose link the call layer goes through.
 add_executable(emberlane-tests ${EMBERLANE_TEST_SOURCES} prompts/label_file.cpp host/recording.cpp)

@@ -36,7 +36,7 @@ bool isHotkeyReleased(DWORD key, std::uint8_t modifiers) {
     // Unsigned on purpose: the sum wraps with the tick count, and the test is strict.
     const bool released = now < hotkey.time + 100u && hotkey.isUpNow != 0;
     // The modifiers' records are read only for a release, the only time they matter.
-    std::array<KeyRead, std::size(keys::modifierKeys)> held{};
+    std::array<KeyRead, std::size(keys::modifierKeys)> held; // read only up to count
     static_assert(held.size() == recording_format::maxModifiers);
     std::size_t count = 0;
     bool allHeld = true;
