@@ -188,6 +188,12 @@ TEST(Recording, WhateverTheGameAnswersReplaysIdentically) {
     }
     identical("modifiers.rec", 150);
     {
+        session::Settings s = quietly("unknown-name.rec");
+        s.options.ini = sim::withRecording("[SETTINGS]\nPROMPTS_HOTKEY=F55\n");
+        session::play(scene::parse("1 key F5\n2 end\n", "unknown name").scene, s);
+    }
+    identical("unknown-name.rec", 50);
+    {
         sim::Options o = quietly("anything.rec").options;
         Sim sim(o);
         sim.frame();
