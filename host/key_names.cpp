@@ -1,16 +1,11 @@
 #include "host/key_names.h"
 
+#include "host/ascii.h"
+
 namespace keys {
 namespace {
 
 char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool sameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (upper(a[i]) != upper(b[i])) return false;
-    return true;
-}
 
 std::string_view trimmed(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
@@ -35,8 +30,8 @@ std::uint32_t smallNumber(std::string_view s) {
 
 std::uint8_t modifierOf(std::string_view name) {
     for (const ModifierKey& m : modifierKeys)
-        if (sameName(name, m.name)) return m.bit;
-    return sameName(name, "CONTROL") ? ctrl : 0;
+        if (equalNoCase(name, m.name)) return m.bit;
+    return equalNoCase(name, "CONTROL") ? ctrl : 0;
 }
 
 std::uint32_t codeOfName(std::string_view name) {
@@ -48,10 +43,10 @@ std::uint32_t codeOfName(std::string_view name) {
         const std::uint32_t n = smallNumber(name.substr(1));
         if (n >= 1 && n <= functionKeys) return firstFunctionKey + n - 1;
     }
-    if (name.size() == 7 && sameName(name.substr(0, 6), "NUMPAD") && isDigit(name[6]))
+    if (name.size() == 7 && equalNoCase(name.substr(0, 6), "NUMPAD") && isDigit(name[6]))
         return firstNumpadKey + static_cast<std::uint32_t>(name[6] - '0');
     for (const NamedKey& key : namedKeys)
-        if (sameName(name, key.name)) return key.code;
+        if (equalNoCase(name, key.name)) return key.code;
     return 0;
 }
 

@@ -1,5 +1,7 @@
 #include "host/profile_int.h"
 
+#include "host/ascii.h"
+
 #include <cstring>
 #include <optional>
 #include <string_view>
@@ -10,15 +12,6 @@ namespace {
 // Carriage return and the old DOS end-of-file mark count as white space, as in the
 // profile functions.
 bool isSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r') || c == 0x1A; }
-
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool equalNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (lower(a[i]) != lower(b[i])) return false;
-    return true;
-}
 
 std::string_view trim(std::string_view s) {
     while (!s.empty() && isSpace(s.front())) s.remove_prefix(1);
