@@ -49,6 +49,10 @@ TEST(KeyNames, EachNameIsTheCodeItsKeySends) {
 }
 
 TEST(KeyNames, ModifiersComeFirstJoinedByPlusInAnyCaseWithSpaces) {
+    // Each is held as its key's messages say: VK_CONTROL, VK_SHIFT, VK_MENU.
+    EXPECT_EQ(keys::modifierKeys[0].code, 0x11u);
+    EXPECT_EQ(keys::modifierKeys[1].code, 0x10u);
+    EXPECT_EQ(keys::modifierKeys[2].code, 0x12u);
     EXPECT_EQ(parsed("Ctrl+Y").modifiers, keys::ctrl);
     EXPECT_EQ(parsed("Control+Y").modifiers, keys::ctrl);
     EXPECT_EQ(parsed("shift+F5").modifiers, keys::shift);

@@ -1,6 +1,7 @@
 // Recordings come from strangers: whatever a file holds, the replay ends with a plain verdict,
 // in bounded memory, and damage is never taken for a difference in behaviour.
 #include "emberlane-sim/observer.h"
+#include "emberlane-sim/recording_file.h"
 #include "emberlane-sim/replay.h"
 #include "emberlane-sim/timeline.h"
 #include "host/recording_format.h"
@@ -9,6 +10,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 namespace fs = std::filesystem;
 using Status = replay::Outcome::Status;
@@ -152,6 +154,25 @@ TEST(Replay, AFileOfAnotherKindOrVersionIsRefusedAndOneOfFormat1StillReplays) {
               "previous slice kept 0");
     EXPECT_EQ(problemOf(header(2) + block(std::string("W\0\0\0", 4))),
               "damaged at byte 24: expected the settings, the first item of every recording");
+    // The bytes of the items version 2 brought, as docs/recording.md gives them.
+    {
+        std::istringstream in(header(2) + block(settings + "\x05" + "B" + "X\x03" + "E"));
+        recording_file::Reader reader(in);
+        recording_file::Header h;
+        recording_file::Item item;
+        ASSERT_TRUE(reader.readHeader(h));
+        ASSERT_EQ(reader.next(item), recording_file::Reader::Next::Item);
+        EXPECT_EQ(item.modifiers, keys::ctrl | keys::alt);
+        ASSERT_EQ(reader.next(item), recording_file::Reader::Next::Item);
+        EXPECT_EQ(item.kind, recording_file::Item::BuiltInLabels);
+        ASSERT_EQ(reader.next(item), recording_file::Reader::Next::Item);
+        EXPECT_EQ(item.kind, recording_file::Item::Stopped);
+        EXPECT_EQ(recording_file::reasonOf(item.reason),
+                  "a label line was longer than a recording carries");
+        ASSERT_EQ(reader.next(item), recording_file::Reader::Next::Item);
+        EXPECT_EQ(item.kind, recording_file::Item::Unloaded);
+        EXPECT_EQ(reader.next(item), recording_file::Reader::Next::End);
+    }
 
     // Recordings made before the blocks and the checksums replay as they did.
     const replay::Outcome old =
