@@ -266,7 +266,8 @@ std::string describe(const Divergence& d, const std::string& ours, const std::st
 
 std::string report(const Game& game, const Outcome& outcome) {
     if (!outcome.divergence)
-        return game.name + ": identical, " + std::to_string(outcome.passes) + " passes\n";
+        return game.name + ": identical, " + std::to_string(outcome.passes) +
+               (outcome.passes == 1 ? " pass\n" : " passes\n");
     return game.name + ": " + describe(*outcome.divergence);
 }
 
