@@ -409,6 +409,7 @@ struct AtUnload {
 } // namespace
 
 void start(UINT hotkey, std::uint8_t modifiers, INT destroyProp) {
+    delete recorder; // a recording that ended before, in a program that starts another
     recorder = new Recorder();
     Recorder& r = *recorder;
     r.file = CreateFileA(".\\Emberlane.rec", GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,

@@ -92,11 +92,13 @@ TEST(Replay, AFileMadeToExhaustItEndsInBoundedMemoryWithAShortReport) {
     resetPeak();
     const std::size_t before = peakBytes();
     const replay::Outcome o = replay::run("crafted.rec", quietly());
-    const std::size_t used = peakBytes() - before;
     EXPECT_TRUE(o.status == Status::Differs || o.status == Status::BadFile)
         << replay::report("crafted.rec", o);
+    // The sanitizers hold memory of their own, which says nothing of the replay's.
 #if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
-    EXPECT_LE(used, (64u << 20) + 4 * file.size()) << used;
+    EXPECT_LE(peakBytes() - before, (64u << 20) + 4 * file.size());
+#else
+    (void)before;
 #endif
     const std::string report = replay::report("crafted.rec", o) + timeline::text(o.history);
     EXPECT_LT(report.size(), 200u << 10);
