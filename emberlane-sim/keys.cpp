@@ -26,7 +26,7 @@ std::string nameOf(std::uint32_t code) {
         std::string name("NUMPAD");
         return name.append(1, static_cast<char>('0' + code - firstNumpadKey));
     }
-    for (const NamedKey& key : namedKeys)
+    for (const NamedKey& key : namedKeys())
         if (code == key.code) return std::string(key.name);
     return "";
 }
@@ -62,7 +62,7 @@ std::vector<std::string> allNames() {
     for (char c = 'A'; c <= 'Z'; ++c) names.emplace_back(1, c);
     for (std::uint32_t n = 0; n < functionKeys; ++n) names.push_back(nameOf(firstFunctionKey + n));
     for (std::uint32_t n = 0; n < 10; ++n) names.push_back(nameOf(firstNumpadKey + n));
-    for (const NamedKey& key : namedKeys) names.emplace_back(key.name);
+    for (const NamedKey& key : namedKeys()) names.emplace_back(key.name);
     for (const ModifierKey& m : modifierKeys) names.emplace_back(m.name);
     return names;
 }

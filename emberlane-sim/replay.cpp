@@ -257,12 +257,12 @@ struct Replay {
         watcher.seen.now = now();
         watcher.hotkeyTest(k);
         std::size_t read = 0;
-        for (const keys::ModifierKey& m : keys::modifierKeys) {
-            if (!(out.hotkey.modifiers & m.bit) || read == k.modifiersRead) continue;
+        for (const auto& [bit, code] : sim::modifierKeyCodes) {
+            if (!(out.hotkey.modifiers & bit) || read == k.modifiersRead) continue;
             const recording_file::KeyRecord& record = k.modifierKeys[read++];
             if (record.time == 0 && record.isUpNow == 0) continue;
             setTick(record.time);
-            sim::sendKey(m.code, record.isUpNow != 0);
+            sim::sendKey(code, record.isUpNow != 0);
         }
         if (k.key.time != 0 || k.key.isUpNow != 0) {
             setTick(k.key.time);

@@ -1,6 +1,5 @@
 #include "sim/sim.h"
 
-#include "host/key_names.h"
 #include "sim/errors.h"
 #include "sim/loader.h"
 #include "sim/native_table.h"
@@ -179,12 +178,12 @@ void Sim::pressKey(DWORD key) { sendKey(key, false); }
 void Sim::releaseKey(DWORD key) { sendKey(key, true, true); }
 
 void Sim::pressKeys(DWORD key, std::uint8_t modifiers) {
-    for (const keys::ModifierKey& m : keys::modifierKeys)
-        if (modifiers & m.bit) pressKey(m.code);
+    for (const auto& [bit, code] : modifierKeyCodes)
+        if (modifiers & bit) pressKey(code);
     pressKey(key);
     releaseKey(key);
-    for (const keys::ModifierKey& m : keys::modifierKeys)
-        if (modifiers & m.bit) releaseKey(m.code);
+    for (const auto& [bit, code] : modifierKeyCodes)
+        if (modifiers & bit) releaseKey(code);
 }
 
 Prompt& Sim::prompt(const char* name) {

@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace sim {
@@ -19,6 +20,12 @@ inline constexpr std::array<const char*, 10> promptNames = {
     "washFacePrompt",   "drinkWaterPrompt", "sitActivityPrompt", "sitGroundPrompt",
     "menuClosePrompt",  "smokeMenuPrompt",  "cigarPrompt",       "smokePrompt",
     "horseDrinkPrompt", "menuPrompt"};
+
+// The keys whose messages tell Windows a modifier is held (VK_CONTROL, VK_SHIFT, VK_MENU), by
+// the bit a hotkey's settings give each, in the order a recording keeps them: what the stand-in
+// game's keyboard sends, apart from what the plug-in makes of it.
+inline constexpr std::pair<std::uint8_t, DWORD> modifierKeyCodes[] = {
+    {1, 0x11}, {2, 0x10}, {4, 0x12}};
 
 struct Options {
     std::string plugin;             // path of the plug-in; empty: the one built beside the tests
