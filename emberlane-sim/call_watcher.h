@@ -5,7 +5,7 @@
 
 #include "emberlane-sim/observer.h"
 #include "emberlane-sim/recording_file.h"
-#include "host/key_names.h"
+#include "host/hotkey.h"
 #include "host/natives.h"
 
 #include <cstdint>

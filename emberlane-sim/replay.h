@@ -7,7 +7,7 @@
 #include "emberlane-sim/compare.h"
 #include "emberlane-sim/observer.h"
 #include "emberlane-sim/session.h"
-#include "host/key_names.h"
+#include "host/hotkey.h"
 
 #include <cstdint>
 #include <istream>

@@ -73,7 +73,7 @@
 // names end
 #pragma once
 
-#include "host/key_names.h"
+#include "host/hotkey.h"
 
 #include <cstdint>
 #include <string>

@@ -4,7 +4,7 @@
 
 #include "emberlane-sim/observer.h"
 #include "emberlane-sim/scene.h"
-#include "host/key_names.h"
+#include "host/hotkey.h"
 #include "sim/sim.h"
 
 #include <string>

@@ -2,7 +2,7 @@
 // and answers "why doesn't my key work", and the hotkey a scene's 'key hotkey' presses.
 #pragma once
 
-#include "host/key_names.h"
+#include "host/hotkey.h"
 
 #include <cstdint>
 #include <optional>

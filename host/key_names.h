@@ -2,15 +2,13 @@
 // "Ctrl+Y"), turned into Windows virtual-key codes.
 #pragma once
 
+#include "host/hotkey.h"
+
 #include <cstdint>
 #include <span>
 #include <string_view>
 
 namespace keys {
-
-// The modifiers a hotkey may ask to be held, as bits, in this order.
-enum Modifier : std::uint8_t { ctrl = 1, shift = 2, alt = 4 };
-inline constexpr std::uint8_t allModifiers = ctrl | shift | alt;
 
 struct ModifierKey {
     std::uint8_t bit;
@@ -31,11 +29,6 @@ std::span<const NamedKey> namedKeys();
 
 inline constexpr std::uint32_t firstFunctionKey = 0x70, functionKeys = 24; // F1-F24
 inline constexpr std::uint32_t firstNumpadKey = 0x60;                      // NUMPAD0-NUMPAD9
-
-struct Hotkey {
-    std::uint32_t code = 0;
-    std::uint8_t modifiers = 0;
-};
 
 // Text that names a key, not a number: it begins with a letter. PROMPTS_HOTKEY is read as a
 // name only then, so that every number means what it always has.

@@ -1,5 +1,5 @@
 // The two settings as the loaded plug-in uses them.
-#include "host/key_names.h"
+#include "host/hotkey.h"
 #include "play.h"
 
 #include <fstream>
