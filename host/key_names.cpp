@@ -53,7 +53,7 @@ std::uint32_t codeOfName(std::string_view name) {
         const char c = upper(name[0]);
         if ((c >= 'A' && c <= 'Z') || isDigit(c)) return static_cast<unsigned char>(c);
     }
-    if (name.size() > 1 && upper(name[0]) == 'F') {
+    if (equalNoCase(name.substr(0, 1), "F")) {
         const std::uint32_t n = smallNumber(name.substr(1));
         if (n >= 1 && n <= functionKeys) return firstFunctionKey + n - 1;
     }
