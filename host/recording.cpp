@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <span>
+#include <string_view>
 
 namespace {
 // The host's own functions, which the recorder stands in front of while it records.
@@ -102,8 +104,11 @@ struct Recorder {
 
 Recorder* recorder = nullptr;
 
-void little(unsigned char* at, std::uint64_t v, std::size_t size) {
-    for (std::size_t i = 0; i < size; ++i) at[i] = static_cast<unsigned char>(v >> (8 * i));
+// A number's bytes, lowest first, filling the place given: its size is the number's, and a
+// place past the array's end stops a checked build rather than being written.
+template <std::size_t N>
+void little(std::span<unsigned char, N> at, std::uint64_t v) {
+    for (std::size_t i = 0; i < N; ++i) at[i] = static_cast<unsigned char>(v >> (8 * i));
 }
 
 bool writeToFile(const void* data, std::size_t size) {
@@ -112,15 +117,17 @@ bool writeToFile(const void* data, std::size_t size) {
            done == size;
 }
 
-// The block to the file, framed: its size twice, the items, their CRC. A write that fails
-// makes every later one do nothing; the next item or flush stops the recording.
+// The block to the file, framed: its size twice, the items, their CRC. Every caller has just
+// put an item, so a block is never empty. A write that fails makes every later one do
+// nothing; the next item or flush stops the recording.
 void writeBlock() {
     Recorder& r = *recorder;
-    if (r.failed || r.used == 0) return;
-    unsigned char* items = r.block.data() + format::blockHead;
-    little(r.block.data(), r.used, 4);
-    little(r.block.data() + 4, ~static_cast<std::uint32_t>(r.used), 4);
-    little(items + r.used, format::crc32(items, r.used), 4);
+    if (r.failed) return;
+    const std::span<unsigned char> block(r.block);
+    const unsigned char* items = block.data() + format::blockHead;
+    little(block.first<4>(), r.used);
+    little(block.subspan<4, 4>(), ~static_cast<std::uint32_t>(r.used));
+    little(block.subspan(format::blockHead + r.used).first<4>(), format::crc32(items, r.used));
     const std::size_t size = format::blockHead + r.used + format::blockTail;
     if (!writeToFile(r.block.data(), size)) {
         r.failed = true;
@@ -418,15 +425,15 @@ void start(UINT hotkey, std::uint8_t modifiers, INT destroyProp) {
     on = true;
     r.lastTick = r.lastFlush = GetTickCount();
     // The header goes to the file alone, before the first block.
-    const char* version = versionMark + versionAt;
-    const std::size_t versionSize = std::strlen(version) & 0xFF;
-    std::array<unsigned char, sizeof format::magic + 3 + 0xFF> header;
-    std::memcpy(header.data(), format::magic, sizeof format::magic);
-    little(header.data() + 8, format::version, 2);
-    header[10] = static_cast<unsigned char>(versionSize);
-    std::memcpy(header.data() + 11, version, versionSize);
-    if (!writeToFile(header.data(), 11 + versionSize)) return stop(Ending::WriteFailed);
-    r.written = 11 + versionSize;
+    constexpr std::string_view version(versionMark + versionAt);
+    static_assert(version.size() <= 0xFF, "the header gives the version's length in a byte");
+    std::array<unsigned char, sizeof format::magic + 3 + version.size()> header;
+    std::ranges::copy(format::magic, header.begin());
+    little(std::span(header).subspan<8, 2>(), format::version);
+    header[10] = static_cast<unsigned char>(version.size());
+    std::ranges::copy(version, header.begin() + 11);
+    if (!writeToFile(header.data(), header.size())) return stop(Ending::WriteFailed);
+    r.written = header.size();
     item(Tag::Settings);
     putLittle(hotkey, 4);
     putLittle(static_cast<std::uint32_t>(destroyProp), 4);

@@ -21,6 +21,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <thread>
 
@@ -404,6 +405,28 @@ std::uint64_t lastBlock(const std::string& path, std::uint64_t header) {
     return last;
 }
 
+// Runs `play` with the disk full from `limit` bytes into any file, as when it fills up.
+void withDiskFullAt(std::uint64_t limit, const std::function<void()>& play) {
+    struct rlimit before;
+    getrlimit(RLIMIT_FSIZE, &before);
+    struct rlimit full = before;
+    full.rlim_cur = limit;
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &full);
+    play();
+    setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, oldHandler);
+}
+
+// A call made again and again with the same answer, a slice each: a few bytes a second.
+void steadyCalls() {
+    for (;;) {
+        hostLink.init(0xC0FFEE);
+        hostLink.callVoid();
+        hostLink.wait(0);
+    }
+}
+
 std::string tailOf(const std::string& path, std::uint64_t end, std::size_t size) {
     std::ifstream file(path, std::ios::binary);
     file.seekg(static_cast<std::streamoff>(end - size));
@@ -432,17 +455,19 @@ TEST(Recording, StopsAtItsCapWithTheMarkThatSaysSoAndEndsOnceWhenTheMarkCannotBe
 
     const std::uint64_t markBlock = lastBlock("Emberlane.rec", 18); // its version: "unknown"
     const std::string beforeMark = tailOf("Emberlane.rec", markBlock, 4096);
-    struct rlimit before;
-    getrlimit(RLIMIT_FSIZE, &before);
-    struct rlimit full = before;
-    full.rlim_cur = markBlock;
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    setrlimit(RLIMIT_FSIZE, &full);
-    recordScript(hugeCalls); // a second close of the file's handle would stop the program
-    setrlimit(RLIMIT_FSIZE, &before);
-    std::signal(SIGXFSZ, oldHandler);
+    // A second close of the file's handle would stop the program.
+    withDiskFullAt(markBlock, [] { recordScript(hugeCalls); });
     EXPECT_EQ(fs::file_size("Emberlane.rec"), markBlock);
     EXPECT_EQ(tailOf("Emberlane.rec", markBlock, 4096), beforeMark);
+}
+
+// A block the disk does not take ends the recording at once: no later block is tried, and the
+// file keeps what it had.
+TEST(Recording, AWriteThatFailsEndsTheRecordingThere) {
+    ScratchFolder folder("emberlane-recording");
+    const std::uint64_t header = 18; // its version: "unknown"
+    withDiskFullAt(header, [] { recordScript(steadyCalls); });
+    EXPECT_EQ(fs::file_size("Emberlane.rec"), header);
 }
 
 // A call of more arguments than a recording carries could not be replayed: the recording ends
