@@ -6,15 +6,15 @@ namespace keys {
 namespace {
 
 constexpr NamedKey table[] = {
-    {"BACKSPACE", 0x08}, {"TAB", 0x09},         {"ENTER", 0x0D},      {"RETURN", 0x0D},
-    {"SHIFT", 0x10},     {"CTRL", 0x11},        {"CONTROL", 0x11},    {"ALT", 0x12},
-    {"PAUSE", 0x13},     {"CAPSLOCK", 0x14},    {"ESCAPE", 0x1B},     {"ESC", 0x1B},
-    {"SPACE", 0x20},     {"PAGEUP", 0x21},      {"PGUP", 0x21},       {"PAGEDOWN", 0x22},
-    {"PGDN", 0x22},      {"END", 0x23},         {"HOME", 0x24},       {"LEFT", 0x25},
-    {"UP", 0x26},        {"RIGHT", 0x27},       {"DOWN", 0x28},       {"PRINTSCREEN", 0x2C},
-    {"INSERT", 0x2D},    {"INS", 0x2D},         {"DELETE", 0x2E},     {"DEL", 0x2E},
-    {"MULTIPLY", 0x6A},  {"ADD", 0x6B},         {"SUBTRACT", 0x6D},   {"DECIMAL", 0x6E},
-    {"DIVIDE", 0x6F},    {"NUMLOCK", 0x90},     {"SCROLLLOCK", 0x91},
+    {"BACKSPACE", 0x08}, {"TAB", 0x09},      {"ENTER", 0x0D},      {"RETURN", 0x0D},
+    {"SHIFT", 0x10},     {"CTRL", 0x11},     {"CONTROL", 0x11},    {"ALT", 0x12},
+    {"PAUSE", 0x13},     {"CAPSLOCK", 0x14}, {"ESCAPE", 0x1B},     {"ESC", 0x1B},
+    {"SPACE", 0x20},     {"PAGEUP", 0x21},   {"PGUP", 0x21},       {"PAGEDOWN", 0x22},
+    {"PGDN", 0x22},      {"END", 0x23},      {"HOME", 0x24},       {"LEFT", 0x25},
+    {"UP", 0x26},        {"RIGHT", 0x27},    {"DOWN", 0x28},       {"PRINTSCREEN", 0x2C},
+    {"INSERT", 0x2D},    {"INS", 0x2D},      {"DELETE", 0x2E},     {"DEL", 0x2E},
+    {"MULTIPLY", 0x6A},  {"ADD", 0x6B},      {"SUBTRACT", 0x6D},   {"DECIMAL", 0x6E},
+    {"DIVIDE", 0x6F},    {"NUMLOCK", 0x90},  {"SCROLLLOCK", 0x91},
 };
 
 char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }

@@ -24,18 +24,18 @@ bool refused(const std::string& text) {
 
 TEST(KeyNames, EachNameIsTheCodeItsKeySends) {
     const std::pair<const char*, std::uint32_t> codes[] = {
-        {"A", 0x41},          {"Y", 0x59},         {"z", 0x5A},          {"0", 0x30},
-        {"9", 0x39},          {"F1", 0x70},        {"f5", 0x74},         {"F12", 0x7B},
-        {"F13", 0x7C},        {"F24", 0x87},       {"NUMPAD0", 0x60},    {"numpad9", 0x69},
-        {"BACKSPACE", 0x08},  {"TAB", 0x09},       {"ENTER", 0x0D},      {"Return", 0x0D},
-        {"SHIFT", 0x10},      {"ctrl", 0x11},      {"CONTROL", 0x11},    {"ALT", 0x12},
-        {"PAUSE", 0x13},      {"CAPSLOCK", 0x14},  {"ESCAPE", 0x1B},     {"Esc", 0x1B},
-        {"SPACE", 0x20},      {"PAGEUP", 0x21},    {"PgUp", 0x21},       {"PAGEDOWN", 0x22},
-        {"PGDN", 0x22},       {"END", 0x23},       {"HOME", 0x24},       {"LEFT", 0x25},
-        {"UP", 0x26},         {"RIGHT", 0x27},     {"DOWN", 0x28},       {"PRINTSCREEN", 0x2C},
-        {"INSERT", 0x2D},     {"Ins", 0x2D},       {"DELETE", 0x2E},     {"Del", 0x2E},
-        {"MULTIPLY", 0x6A},   {"ADD", 0x6B},       {"SUBTRACT", 0x6D},   {"DECIMAL", 0x6E},
-        {"DIVIDE", 0x6F},     {"NUMLOCK", 0x90},   {"SCROLLLOCK", 0x91},
+        {"A", 0x41},         {"Y", 0x59},        {"z", 0x5A},          {"0", 0x30},
+        {"9", 0x39},         {"F1", 0x70},       {"f5", 0x74},         {"F12", 0x7B},
+        {"F13", 0x7C},       {"F24", 0x87},      {"NUMPAD0", 0x60},    {"numpad9", 0x69},
+        {"BACKSPACE", 0x08}, {"TAB", 0x09},      {"ENTER", 0x0D},      {"Return", 0x0D},
+        {"SHIFT", 0x10},     {"ctrl", 0x11},     {"CONTROL", 0x11},    {"ALT", 0x12},
+        {"PAUSE", 0x13},     {"CAPSLOCK", 0x14}, {"ESCAPE", 0x1B},     {"Esc", 0x1B},
+        {"SPACE", 0x20},     {"PAGEUP", 0x21},   {"PgUp", 0x21},       {"PAGEDOWN", 0x22},
+        {"PGDN", 0x22},      {"END", 0x23},      {"HOME", 0x24},       {"LEFT", 0x25},
+        {"UP", 0x26},        {"RIGHT", 0x27},    {"DOWN", 0x28},       {"PRINTSCREEN", 0x2C},
+        {"INSERT", 0x2D},    {"Ins", 0x2D},      {"DELETE", 0x2E},     {"Del", 0x2E},
+        {"MULTIPLY", 0x6A},  {"ADD", 0x6B},      {"SUBTRACT", 0x6D},   {"DECIMAL", 0x6E},
+        {"DIVIDE", 0x6F},    {"NUMLOCK", 0x90},  {"SCROLLLOCK", 0x91},
     };
     for (const auto& [name, code] : codes) {
         EXPECT_EQ(keys::codeOfName(name), code) << name;
