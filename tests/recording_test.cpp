@@ -461,13 +461,18 @@ TEST(Recording, StopsAtItsCapWithTheMarkThatSaysSoAndEndsOnceWhenTheMarkCannotBe
     EXPECT_EQ(tailOf("Emberlane.rec", markBlock, 4096), beforeMark);
 }
 
-// A block the disk does not take ends the recording at once: no later block is tried, and the
-// file keeps what it had.
+// A block the disk does not take ends the recording: no later block is tried, and the file
+// keeps what it had. The disk fills after the header (the settings' block fails as the
+// recording starts), or after the settings (a block fills, and fails, inside a call's item).
 TEST(Recording, AWriteThatFailsEndsTheRecordingThere) {
     ScratchFolder folder("emberlane-recording");
     const std::uint64_t header = 18; // its version: "unknown"
     withDiskFullAt(header, [] { recordScript(steadyCalls); });
     EXPECT_EQ(fs::file_size("Emberlane.rec"), header);
+    const std::uint64_t settings =
+        header + recording_format::blockHead + 10 + recording_format::blockTail;
+    withDiskFullAt(settings, [] { recordScript(hugeCalls); });
+    EXPECT_EQ(fs::file_size("Emberlane.rec"), settings);
 }
 
 // A call of more arguments than a recording carries could not be replayed: the recording ends
