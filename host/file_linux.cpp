@@ -3,12 +3,26 @@
 #include "host/linux_path.h"
 #include "host/platform.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+namespace {
+
+// A handle used after it was closed could, in the game, be a file the game has opened
+// meanwhile: here it stops the program at once, so that no test passes over it.
+[[noreturn]] void notOpen(const char* call) {
+    std::fprintf(stderr, "%s: not an open handle\n", call);
+    std::abort();
+}
+
+int descriptor(HANDLE handle) { return static_cast<int>(reinterpret_cast<std::intptr_t>(handle)); }
+
+} // namespace
 
 extern "C" {
 
@@ -21,19 +35,15 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD, DWORD, LPVOID, DWORD, DWORD, HANDLE) 
 
 // A file on disk takes a write whole or fails (a full disk), as Windows's does.
 BOOL WriteFile(HANDLE file, const void* data, DWORD size, DWORD* written, LPVOID) {
-    const bool whole = write(static_cast<int>(reinterpret_cast<std::intptr_t>(file)), data, size) ==
-                       static_cast<ssize_t>(size);
+    const ssize_t done = write(descriptor(file), data, size);
+    if (done < 0 && errno == EBADF) notOpen("WriteFile");
+    const bool whole = done == static_cast<ssize_t>(size);
     if (whole) *written = size;
     return whole ? TRUE : FALSE;
 }
 
-// A handle closed twice could, in the game, close a file the game had opened meanwhile: here
-// it stops the program at once, so that no test passes over it.
 BOOL CloseHandle(HANDLE handle) {
-    if (close(static_cast<int>(reinterpret_cast<std::intptr_t>(handle))) != 0) {
-        std::fputs("CloseHandle: not an open handle\n", stderr);
-        std::abort();
-    }
+    if (close(descriptor(handle)) != 0) notOpen("CloseHandle");
     return TRUE;
 }
 }
