@@ -356,6 +356,20 @@ void seventeenArguments() {
     for (;;) hostLink.wait(0);
 }
 
+// Slices longer than the recorder keeps: 1,100 calls each, three times, then a call that ends
+// the recording.
+void longSlices() {
+    for (int slice = 0; slice < 3; ++slice) {
+        for (std::uint64_t i = 0; i < 1100; ++i) {
+            hostLink.init(0xC0FFEE);
+            hostLink.push(i);
+            hostLink.callVoid();
+        }
+        hostLink.wait(0);
+    }
+    seventeenArguments();
+}
+
 // Starts a recording in the scratch folder and runs the script until the recording has ended
 // and a few frames more: the game plays on without it.
 void recordScript(void (*script)()) {
@@ -474,6 +488,20 @@ TEST(Recording, AWriteThatFailsEndsTheRecordingThere) {
         header + recording_format::blockHead + 10 + recording_format::blockTail;
     withDiskFullAt(settings, [] { recordScript(hugeCalls); });
     EXPECT_EQ(fs::file_size("Emberlane.rec"), settings);
+}
+
+// A slice keeps its first 1,024 calls for the next to refer to; the calls after them are
+// written whole, and nothing is kept past the recorder's arrays.
+TEST(Recording, CallsPastTheKeptPlacesOfASliceReadBackAsMade) {
+    ScratchFolder folder("emberlane-recording");
+    recordScript(longSlices);
+    const Read read = readAll("Emberlane.rec");
+    std::vector<std::uint64_t> places;
+    for (const recording_file::Item& item : read.items)
+        if (item.kind == recording_file::Item::Call && item.call.hash == 0xC0FFEE)
+            places.push_back(item.call.args[0].value);
+    ASSERT_EQ(places.size(), 3u * 1100u);
+    for (std::size_t i = 0; i < places.size(); ++i) EXPECT_EQ(places[i], i % 1100) << i;
 }
 
 // A call of more arguments than a recording carries could not be replayed: the recording ends
