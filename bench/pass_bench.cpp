@@ -128,7 +128,7 @@ void bareReplay(benchmark::State& st, State state) {
     h.onSlice = onSlice;
     h.script = replayScript;
     for (auto _ : st) sim::runFrame();
-    sim::stopScript();
+    sim::dropScript();
 }
 
 void idlePass(benchmark::State& st) { realPass(st, State::Idle); }

@@ -104,7 +104,7 @@ void stir(sim::Sim& sim, Game& g) {
         const std::vector<std::string> shown = sim.visiblePrompts();
         if (!shown.empty() && below(g, 5))
             sim.complete(shown[below(g, static_cast<std::uint32_t>(shown.size()))].c_str());
-        else if (sim.game.prompts.size() == sim::promptNames.size())
+        else if (sim.game.runPrompt(sim::promptNames.size() - 1))
             // the game reports a completion the plug-in never offered
             sim.forceCompletion(sim::promptNames[below(g, sim::promptNames.size())]);
     }

@@ -125,10 +125,9 @@ void observeWorld(const sim::Sim& sim, const Cast& cast, observer::Observer& see
 
 void observeScreen(const sim::Sim& sim, observer::Observer& seen) {
     std::vector<observer::OnScreen> shown;
-    for (std::size_t i = 0; i < sim.game.prompts.size() && i < sim::promptNames.size(); ++i) {
-        const sim::Prompt& p = sim.game.prompts[i];
-        if (p.enabled && p.visible) shown.push_back({sim::promptNames[i], p.label});
-    }
+    for (std::size_t i = 0; i < sim::promptNames.size(); ++i)
+        if (const sim::Prompt* p = sim.game.runPrompt(i); p && p->enabled && p->visible)
+            shown.push_back({sim::promptNames[i], p->label});
     seen.screen(shown);
 }
 

@@ -1,8 +1,8 @@
-// Everything scriptMain carries from pass to pass, in one place.
+// Everything scriptMain carries from pass to pass, in one place: plain values only, which a new
+// start rebuilds, for the host drops the script's stack at a load without unwinding it.
 #pragma once
 
 #include "host/natives.h"
-#include "prompts/labels.h"
 #include "prompts/prompts.h"
 
 #include <array>
@@ -65,8 +65,7 @@ struct LoopState {
     std::array<Hash, 16> restScenarioHashes{};
     std::array<Hash, 3> horseGrazeHashes{};
 
-    LabelLines labelLines;
-    PromptSet prompts{};
+    PromptSet prompts{}; // made from the label texts, which live outside the run
 
     // Carried from pass to pass.
     Handle playerScenarioPoint = 0;

@@ -9,12 +9,19 @@ static void hashNames(std::array<Hash, N>& hashes, const std::array<const char*,
     for (std::size_t i = 0; i < N; ++i) hashes[i] = hashOf(names[i]);
 }
 
+namespace {
+// The label texts live as long as the module, each start putting its own in place of the last:
+// the host drops the script's stack at every load without unwinding it, so texts owned there
+// would be lost to the heap each time.
+LabelLines labelLines;
+} // namespace
+
 void startUp(LoopState& s) {
     hashNames(s.navControlHashes, navControlNames);
     hashNames(s.restScenarioHashes, restScenarioNames);
     hashNames(s.horseGrazeHashes, horseGrazeNames);
-    s.labelLines = readLabelFile();
-    s.prompts = createPrompts(s.labelLines);
+    labelLines = readLabelFile();
+    s.prompts = createPrompts(labelLines);
 }
 
 void scriptMain() {

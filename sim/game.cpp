@@ -39,6 +39,12 @@ Prompt* Game::prompt(Handle h) {
     return nullptr;
 }
 
+Prompt* Game::runPrompt(std::size_t i) {
+    return promptsFrom + i < prompts.size() ? &prompts[promptsFrom + i] : nullptr;
+}
+
+const Prompt* Game::runPrompt(std::size_t i) const { return const_cast<Game*>(this)->runPrompt(i); }
+
 const ScenarioPoint* Game::point(Handle h) const {
     for (const ScenarioPoint& p : points)
         if (p.handle == h && h != 0) return &p;
@@ -74,6 +80,21 @@ void Game::tick() {
         }
         if (e.overpowered && now - e.overpowerEnds >= 0) e.overpowered = false;
     }
+}
+
+void Game::releaseRun() {
+    for (Prompt& p : prompts) {
+        p.released = true;
+        p.enabled = p.visible = false;
+    }
+    promptsFrom = prompts.size();
+    for (ScenarioPoint& p : points) p.deleted = true;
+    for (Entity& e : entities)
+        if (e.scenarioPoint != 0) {
+            e.scenario = 0;
+            e.scenarioPoint = 0;
+            e.scenarioTimed = false;
+        }
 }
 
 std::size_t Game::pointsLeftUndeleted() const {
@@ -306,6 +327,7 @@ void answer(Game& g, std::uint64_t hash, const std::uint64_t* a, std::size_t, st
     // Prompt operations
     Prompt* p = g.prompt(i32(a[0]));
     if (!p) throw GameError("prompt call on a handle the game never gave out");
+    if (p->released) throw GameError("prompt call on a prompt of a run that a load ended");
     switch (hash) {
     case op::promptSetControlAction:
         p->control = static_cast<Hash>(a[1]);

@@ -61,6 +61,7 @@ struct Prompt {
     bool standardMode = false;
     std::int32_t group = 0;
     std::int64_t completedFrame = -1;
+    bool released = false; // made by a run of the script that a load ended
 };
 
 struct Game {
@@ -81,6 +82,7 @@ struct Game {
     std::vector<Entity> entities;
     std::vector<ScenarioPoint> points;
     std::vector<Prompt> prompts;
+    std::size_t promptsFrom = 0; // the first prompt of the script's current run
     std::vector<std::string> texts;
 
     std::unordered_map<Hash, std::int64_t> pressedFrame;
@@ -94,6 +96,9 @@ struct Game {
     Entity* entity(Handle h);
     const Entity* entity(Handle h) const;
     Prompt* prompt(Handle h);
+    // The i-th prompt the script's current run created, in creation order; null before it has.
+    Prompt* runPrompt(std::size_t i);
+    const Prompt* runPrompt(std::size_t i) const;
     const ScenarioPoint* point(Handle h) const;
     Handle spawn(Entity e);
     Hash remember(const char* name); // hashes a name and keeps it for the trace
@@ -101,6 +106,10 @@ struct Game {
 
     // Ends timed scenarios and overpowers whose time has come; run at each new frame.
     void tick();
+    // A load: what the script's run made is no one's any more. Its prompts leave the screen and
+    // refuse further calls, its scenario points go, and a ped sent to one stands up; the
+    // world itself (peds, cores, the clock) stays.
+    void releaseRun();
     std::size_t pointsLeftUndeleted() const;
 };
 

@@ -5,6 +5,7 @@
 #include "sim/native_table.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 
@@ -13,29 +14,59 @@ namespace {
 
 Host* theHost = new Host;
 
-struct ScriptStop {};
-
-void scriptEntry() {
+// Ends the run from inside the script: back to the host for good, the script's own frames left
+// as they are. runFrame then throws `why` as the game's refusal.
+[[noreturn]] void dropFromInside(std::string why) {
     Host& h = *theHost;
-    try {
-        h.script();
-        h.scriptError = "the script returned; it must run for as long as the game runs";
-    } catch (const ScriptStop&) {
-    } catch (const std::exception& e) {
-        h.scriptError = e.what();
-    } catch (...) {
-        h.scriptError = "the script threw";
-    }
+    h.scriptError = std::move(why);
     h.finished = true;
     coroutine::leave(true);
+    std::abort(); // a finished coroutine is never entered again
+}
+
+// Host code that runs on the script's stack (a call, a wait): what it throws unwinds the host's
+// frames only, and ends the run there, as a crash of the game would.
+template <typename Work>
+auto onScriptStack(Work&& work) {
+    std::string why;
+    try {
+        return work();
+    } catch (const std::exception& e) {
+        why = e.what();
+    } catch (...) {
+        why = "the game threw";
+    }
+    dropFromInside(std::move(why)); // outside the handler: the exception is freed
+}
+
+void scriptEntry() {
+    std::string why = "the script returned; it must run for as long as the game runs";
+    try {
+        theHost->script();
+    } catch (const std::exception& e) {
+        why = e.what();
+    } catch (...) {
+        why = "the script threw";
+    }
+    dropFromInside(std::move(why));
+}
+
+void record(Host& h, const Call& c, const NativeInfo* info = nullptr);
+
+void startRun(Host& h) {
+    h.started = true;
+    if (h.runs++ > 0) { // told, so that a reader of the calls sees where the new run begins
+        Call c;
+        c.kind = Call::Start;
+        c.time = h.game.now;
+        record(h, c);
+    }
+    coroutine::start(scriptEntry);
 }
 
 void resume() {
     Host& h = *theHost;
-    if (!h.started) {
-        h.started = true;
-        coroutine::start(scriptEntry);
-    }
+    if (!h.started) startRun(h);
     h.sliceNativeCalls = 0;
     h.inScript = true;
     coroutine::enter();
@@ -47,11 +78,15 @@ void resume() {
     }
 }
 
-[[noreturn]] void fail(const std::string& what) { throw GameError(what); }
+// A malformed call or a call out of place: inside the script it ends the run where it stands.
+[[noreturn]] void fail(const char* what) {
+    if (theHost->inScript) dropFromInside(what);
+    throw GameError(what);
+}
 
 // The digest of a run: every call with its arguments and result, addresses read as what
 // they point to (where the module and its stack lie changes from load to load).
-void record(Host& h, const Call& c, const NativeInfo* info = nullptr) {
+void record(Host& h, const Call& c, const NativeInfo* info) {
     ++h.nativeCalls;
     ++h.sliceNativeCalls;
     auto mix = [&h](std::uint64_t v) {
@@ -109,7 +144,7 @@ void resetHost() {
 bool scriptDue() {
     const Host& h = *theHost;
     if (!h.script || h.finished) return false;
-    if (!h.started) return true;
+    if (!h.started) return h.elapsedMs >= h.startAt;
     if (h.waitMs == 0) return h.game.frame > h.waitFrame;
     return h.elapsedMs - h.waitSince >= static_cast<std::int64_t>(h.waitMs);
 }
@@ -133,13 +168,21 @@ void sendKey(DWORD key, bool isUp, bool wasDown, bool withAlt) {
                 isUp ? TRUE : FALSE);
 }
 
-void stopScript() {
+void dropScript() {
     Host& h = *theHost;
-    if (h.started && !h.finished) {
-        h.stopRequested = true;
-        resume();
-    }
-    h.script = nullptr;
+    if (h.inScript) fail("the script dropped from inside itself");
+    if (h.started) coroutine::finish();
+    h.started = h.finished = false;
+    h.scriptError.clear();
+    h.waitMs = 0;
+}
+
+void loadSession(int loadingMs) {
+    Host& h = *theHost;
+    if (h.inScript) fail("a session loaded from inside the script");
+    dropScript();
+    h.game.releaseRun();
+    h.startAt = h.elapsedMs + loadingMs;
 }
 
 } // namespace sim
@@ -159,7 +202,9 @@ void scriptRegister(HINSTANCE module, void (*script)()) {
 void scriptUnregister(HINSTANCE module) {
     sim::Host& h = sim::host();
     h.events.push_back("scriptUnregister");
-    if (module == h.scriptModule) sim::stopScript();
+    if (module != h.scriptModule) return;
+    sim::dropScript();
+    h.script = nullptr;
 }
 
 void keyboardHandlerRegister(KeyboardHandler handler) {
@@ -180,12 +225,11 @@ void scriptWait(DWORD ms) {
     c.kind = sim::Call::Wait;
     c.time = h.game.now;
     c.hash = ms;
-    sim::record(h, c);
+    sim::onScriptStack([&] { sim::record(h, c); });
     h.waitMs = ms;
     h.waitSince = h.elapsedMs;
     h.waitFrame = h.game.frame;
     sim::coroutine::leave(false);
-    if (h.stopRequested) throw sim::ScriptStop{};
 }
 
 void nativeInit(std::uint64_t hash) {
@@ -212,9 +256,12 @@ std::uint64_t* nativeCall() {
     if (!h.callOpen) fail("nativeCall without nativeInit");
     h.callOpen = false;
     sim::Call& c = h.current;
-    if (h.responder) {
-        h.responder(c.hash, c.args, c.argc, c.result);
-    } else {
+    return sim::onScriptStack([&] {
+        if (h.responder) {
+            h.responder(c.hash, c.args, c.argc, c.result);
+            sim::record(h, c);
+            return c.result;
+        }
         const sim::NativeInfo* info = sim::findNative(c.hash);
         if (!info) {
             char what[80];
@@ -226,9 +273,7 @@ std::uint64_t* nativeCall() {
         sim::answer(h.game, c.hash, c.args, c.argc, c.result);
         sim::record(h, c, info);
         return c.result;
-    }
-    sim::record(h, c);
-    return c.result;
+    });
 }
 
 } // extern "C"

@@ -1,5 +1,8 @@
 // The stand-in script host: the eight host functions, a game clock, the script run as a
-// coroutine the way the real host runs scripts in fibers, and a record of every call.
+// coroutine the way the real host runs scripts in fibers, and a record of every call. Like the
+// real host, it never unwinds the script's stack: at a load of a game session and at unload it
+// drops the coroutine where the script waits, and a load starts the script again from its
+// first line.
 #pragma once
 
 #include "host/host_interface.h"
@@ -14,7 +17,8 @@
 namespace sim {
 
 struct Call {
-    enum Kind : std::uint8_t { Native, Wait };
+    // Start: the host started the script again after a load (no call of the script's own).
+    enum Kind : std::uint8_t { Native, Wait, Start };
     Kind kind = Native;
     std::uint8_t argc = 0;
     std::int32_t time = 0;       // game time when it was made
@@ -40,11 +44,12 @@ struct Host {
     std::vector<std::string> events;        // registration calls, in order
     std::function<void()> onScriptRegister; // tests look at the world as registration happens
 
-    // The script's coroutine
-    bool started = false;
-    bool finished = false;
-    bool inScript = false;
-    bool stopRequested = false;
+    // The script's run, in its coroutine
+    bool started = false;     // the run's coroutine exists
+    bool finished = false;    // the run ended on its own: it returned, or a call was refused
+    bool inScript = false;    // the script is running now (host code on its stack)
+    int runs = 0;             // starts of the script: each load starts it again
+    std::int64_t startAt = 0; // no run starts before this time: the loading screen
     DWORD waitMs = 0;
     std::int64_t waitSince = 0;
     std::int64_t waitFrame = 0;
@@ -78,7 +83,14 @@ bool scriptDue();
 // Delivers a key message to the registered handler, from whatever thread calls it.
 void sendKey(DWORD key, bool isUp, bool wasDown = false, bool withAlt = false);
 
-// Ends the script's coroutine, unwinding its stack (also done by scriptUnregister).
-void stopScript();
+// Drops the script's run where it waits, as the real host deletes a script's fiber: its stack
+// is freed and nothing on it runs again, no destructor included (also done by
+// scriptUnregister).
+void dropScript();
+
+// The game loads a session (a save, a new game): the script's run is dropped, what it made in
+// the game is released, and the script starts again at the first frame after `loadingMs` of
+// loading screen. The world and the clock go on; the module stays loaded.
+void loadSession(int loadingMs);
 
 } // namespace sim

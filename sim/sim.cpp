@@ -103,6 +103,8 @@ Sim::Sim(Options options) : host((resetHost(), sim::host())), game(host.game) {
     }
 }
 
+void Sim::load(int loadingMs) { loadSession(loadingMs); }
+
 void Sim::unload() {
     if (!module) return;
     loader::unload(module);
@@ -189,8 +191,9 @@ void Sim::pressKeys(DWORD key, std::uint8_t modifiers) {
 Prompt& Sim::prompt(const char* name) {
     for (std::size_t i = 0; i < promptNames.size(); ++i)
         if (std::strcmp(promptNames[i], name) == 0) {
-            if (i >= game.prompts.size()) throw GameError(std::string(name) + " was never created");
-            return game.prompts[i];
+            if (Prompt* p = game.runPrompt(i)) return *p;
+            throw GameError(std::string(name) + " was never created" +
+                            (game.promptsFrom ? " since the last load" : ""));
         }
     throw GameError(std::string("no prompt named ") + name);
 }
@@ -241,8 +244,9 @@ void Sim::stopTargeting() { game.target = 0; }
 
 std::vector<std::string> Sim::visiblePrompts() {
     std::vector<std::string> names;
-    for (std::size_t i = 0; i < game.prompts.size() && i < promptNames.size(); ++i)
-        if (game.prompts[i].enabled && game.prompts[i].visible) names.emplace_back(promptNames[i]);
+    for (std::size_t i = 0; i < promptNames.size(); ++i)
+        if (const Prompt* p = game.runPrompt(i); p && p->enabled && p->visible)
+            names.emplace_back(promptNames[i]);
     return names;
 }
 
@@ -262,6 +266,7 @@ void Sim::stopCallLog() { loggingCalls = false; }
 std::string Sim::describe(const Call& c, bool verbose) const {
     char buffer[64];
     if (c.kind == Call::Wait) return "scriptWait(" + std::to_string(c.hash) + ")";
+    if (c.kind == Call::Start) return "scriptMain() again, after a load";
     const NativeInfo* info = findNative(c.hash);
     std::string text;
     if (verbose) {

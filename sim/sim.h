@@ -104,6 +104,9 @@ struct Sim {
     std::string describe(const Call& c, bool verbose = false) const;
     static std::string describeFloat(float f); // as the descriptions write floats
 
+    // The game loads a session: the script's run is dropped and starts again after the
+    // loading screen (sim::loadSession).
+    void load(int loadingMs = 10000);
     void unload();             // detach and unload now (the destructor does it otherwise)
     BOOL notify(DWORD reason); // another loader notification to the plug-in's entry
     HINSTANCE moduleHandle() const { return static_cast<HINSTANCE>(module); }

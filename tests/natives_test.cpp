@@ -69,12 +69,20 @@ TEST_F(Protocol, TextHandlesKeepAllSixtyFourBitsAndNamesGoByAddress) {
     EXPECT_EQ(hashOf("WORLD_HUMAN_SMOKE"), hashOf("world_human_smoke"));
 }
 
-TEST_F(Protocol, TheStandInGameFailsLoudly) {
-    EXPECT_THROW(invoke(0x1234567812345678u), sim::GameError);
-    sim::host().callOpen = false;
-    EXPECT_THROW(invoke(op::pedIsStill, 1, 2), sim::GameError);          // one argument too many
-    EXPECT_THROW(invoke(op::clearPedTasks, 1026, 2, 1), sim::GameError); // a boolean of 2
-    EXPECT_THROW(invoke(op::promptSetText, 0x701, 0x7E57u), sim::GameError); // a text cut short
+TEST(StandInGame, FailsLoudlyAndEndsTheScriptsRunThere) {
+    // Each a script of its own whose first call is malformed: the game ends the run there,
+    // without unwinding the script, and the frame says why.
+    for (void (*script)() :
+         {+[] { invoke(0x1234567812345678u); },
+          +[] { invoke(op::pedIsStill, 1, 2); },                 // one argument too many
+          +[] { invoke(op::clearPedTasks, 1026, 2, 1); },        // a boolean of 2
+          +[] { invoke(op::promptSetText, 0x701, 0x7E57u); }}) { // text cut short
+        sim::resetHost();
+        sim::host().script = script;
+        EXPECT_THROW(sim::runFrame(), sim::GameError);
+        EXPECT_TRUE(sim::host().finished);
+        EXPECT_NO_THROW(sim::runFrame()); // an ended run is not resumed
+    }
 }
 
 TEST_F(Protocol, OutsideTheScriptNoNativeMayBeCalled) {

@@ -381,7 +381,7 @@ void recordScript(void (*script)()) {
     for (int frames = 0; frames < 1000 && recording::on; ++frames) sim::runFrame();
     EXPECT_FALSE(recording::on);
     for (int frames = 0; frames < 5; ++frames) sim::runFrame();
-    sim::stopScript();
+    sim::dropScript();
 }
 
 struct Read {
