@@ -237,6 +237,12 @@ void CallWatcher::passBegins() {
     inputsThisPass.clear();
 }
 
+void CallWatcher::sessionLoads(std::int64_t loadingMs) {
+    prompts.clear();
+    points.clear();
+    seen.sessionLoads(loadingMs, Cause::Game);
+}
+
 void CallWatcher::frameDrawn() {
     std::vector<observer::OnScreen> shown;
     for (const Prompt& p : prompts)

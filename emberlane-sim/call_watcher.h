@@ -23,6 +23,9 @@ class CallWatcher {
     void hotkeyTest(const recording_file::Item& test);
     void wait(std::uint32_t ms) { seen.scriptWaits(ms); }
     void passBegins();
+    // The game loaded a session: the script's prompts and scenario points went with its run,
+    // which started again `loadingMs` later.
+    void sessionLoads(std::int64_t loadingMs);
     void frameDrawn(); // the prompts on screen as the frame is drawn
     void finish(std::uint64_t lastPassCalls);
 

@@ -109,6 +109,9 @@ void stir(sim::Sim& sim, Game& g) {
             sim.forceCompletion(sim::promptNames[below(g, sim::promptNames.size())]);
     }
 
+    // Now and then the game loads a session: the script starts again, the world goes on.
+    if (chance(g, 1)) sim.load(static_cast<int>(below(g, 3)) * 5000);
+
     // Mostly steady frames; now and then a hitch long enough for any timer to run out.
     const std::uint32_t hitch = below(g, 1000);
     sim.host.frameMs = hitch < 5   ? 1000 + static_cast<int>(below(g, 4000))

@@ -1,6 +1,7 @@
 // A seeded game that stirs the stand-in world before every frame, leaning to the states the
 // plug-in acts on: a still player in water, targets, prompt completions, controls and keys,
-// scenarios the game starts itself, cores around 100, hitches that let timers run out. The
+// scenarios the game starts itself, cores around 100, hitches that let timers run out, loads
+// that start the script again. The
 // same seed stirs the same way for any build until the builds behave differently.
 #pragma once
 

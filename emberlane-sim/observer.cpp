@@ -12,6 +12,11 @@ constexpr const char* coreNames[2] = {"health", "stamina"};
 // A refill that pauses longer than its slowest interval (3000 ms) begins a new line.
 constexpr std::int64_t longestRefillPause = 3100;
 
+// A prompt as the timeline names it: its label, or its name when it has none.
+std::string labelOf(const OnScreen& p) {
+    return p.label.empty() ? p.prompt : "\"" + p.label + "\"";
+}
+
 } // namespace
 
 std::string readable(const std::string& text) {
@@ -147,10 +152,12 @@ void Observer::washing(const std::string& who, bool washing) {
     s.washing = washing;
 }
 
+void Observer::hidden(const OnScreen& p, Cause cause) {
+    note("prompt hidden", labelOf(p) + "  (" + p.prompt + ")", cause);
+    span(p.prompt, labelOf(p), shownSince[p.prompt]);
+}
+
 void Observer::screen(const std::vector<OnScreen>& prompts) {
-    auto labelOf = [](const OnScreen& p) {
-        return p.label.empty() ? p.prompt : "\"" + p.label + "\"";
-    };
     auto among = [](const std::vector<OnScreen>& list, const OnScreen& p) {
         return std::any_of(list.begin(), list.end(),
                            [&p](const OnScreen& q) { return q.prompt == p.prompt; });
@@ -161,10 +168,7 @@ void Observer::screen(const std::vector<OnScreen>& prompts) {
             shownSince[p.prompt] = now;
         }
     for (const OnScreen& p : shown)
-        if (!among(prompts, p)) {
-            note("prompt hidden", labelOf(p) + "  (" + p.prompt + ")", Cause::Plugin);
-            span(p.prompt, labelOf(p), shownSince[p.prompt]);
-        }
+        if (!among(prompts, p)) hidden(p, Cause::Plugin);
     shown = prompts;
 }
 
@@ -175,6 +179,14 @@ void Observer::scriptWaits(std::uint32_t ms) {
     if (room(sizeof(Mark) + 40))
         history.marks.push_back(
             {Mark::Wait, now, static_cast<std::int64_t>(ms), "the script waits " + length + " ms"});
+}
+
+void Observer::sessionLoads(std::int64_t loadingMs, Cause cause) {
+    note("load", "the game loads a session; the script starts again", cause);
+    for (const OnScreen& p : shown) hidden(p, cause);
+    shown.clear();
+    if (room(sizeof(Mark) + 40))
+        history.marks.push_back({Mark::Load, now, loadingMs, "the game loads a session"});
 }
 
 void Observer::scriptEases(int frames) {
@@ -207,8 +219,7 @@ Sight Observer::sight() const {
 }
 
 void Observer::finish() {
-    for (const OnScreen& p : shown)
-        span(p.prompt, p.label.empty() ? p.prompt : "\"" + p.label + "\"", shownSince[p.prompt]);
+    for (const OnScreen& p : shown) span(p.prompt, labelOf(p), shownSince[p.prompt]);
     for (const Someone& s : people)
         if (!s.scenario.empty()) span(s.name + " scenario", s.scenario, s.scenarioSince);
     for (auto& [series, run] : runs) closeRun(series, run);

@@ -39,12 +39,12 @@ struct Sample {
     std::int32_t value;
 };
 
-// A moment the picture marks: a wait inside a pass, or a held prop discarded.
+// A moment the picture marks: a wait inside a pass, a held prop discarded, or a load.
 struct Mark {
-    enum Kind { Wait, PropDiscard };
+    enum Kind { Wait, PropDiscard, Load };
     Kind kind;
     std::int64_t ms;
-    std::int64_t lengthMs; // how long the wait was; 0 for a discard
+    std::int64_t lengthMs; // how long the wait or the loading screen was; 0 for a discard
     std::string label;
 };
 
@@ -96,7 +96,10 @@ class Observer {
     void screen(const std::vector<OnScreen>& prompts);
 
     void scriptWaits(std::uint32_t ms); // a wait inside a pass
-    void scriptEases(int frames);       // the camera eased in, a frame at a time
+    // The game loads a session: the prompts on screen go with the script's run, which starts
+    // again after `loadingMs`.
+    void sessionLoads(std::int64_t loadingMs, Cause cause);
+    void scriptEases(int frames); // the camera eased in, a frame at a time
     void sceneLine(const std::string& text);
     void playerDoes(const std::string& what); // as the game reports it: a line of the game's
 
@@ -144,6 +147,7 @@ class Observer {
     void sample(const std::string& series, std::int32_t value);
     void coreChanged(const std::string& series, std::int32_t from, std::int32_t to, Cause cause);
     void closeRun(const std::string& series, Run& run);
+    void hidden(const OnScreen& p, Cause cause);
 };
 
 } // namespace observer

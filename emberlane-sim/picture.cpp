@@ -21,6 +21,7 @@ constexpr const char* scenarioColour = "#8a6d3b";
 constexpr const char* waitColour = "#6b46c1";
 constexpr const char* discardColour = "#c53030";
 constexpr const char* actionColour = "#7a8a99";
+constexpr const char* loadColour = "#4a5568";
 constexpr const char* coreColours[] = {"#2b6cb0", "#c53030", "#2f855a",
                                        "#6b46c1", "#b7791f", "#319795"};
 
@@ -242,11 +243,32 @@ std::string svg(const observer::History& r, const std::string& title) {
         }
     }
 
+    // A load across every lane, as long as its loading screen: the script's run ends there and
+    // the next starts after it.
+    const bool loads = std::any_of(r.marks.begin(), r.marks.end(), [](const observer::Mark& m) {
+        return m.kind == observer::Mark::Load;
+    });
+    if (loads) p.out += "<g class=\"loads\">\n";
+    for (const observer::Mark& m : r.marks) {
+        if (m.kind != observer::Mark::Load) continue;
+        p.add("<g class=\"load\"><title>");
+        p.out += escape(m.label + " at " + timeline::clock(m.ms) + "; the script starts again at " +
+                        timeline::clock(m.ms + m.lengthMs)) +
+                 "</title>";
+        p.add("<rect x=\"%.1f\" y=\"30\" width=\"%.1f\" height=\"%.1f\" fill=\"%s\" "
+              "fill-opacity=\"0.15\"/><line x1=\"%.1f\" y1=\"30\" x2=\"%.1f\" y2=\"%.1f\" "
+              "stroke=\"%s\" stroke-width=\"1.5\"/></g>\n",
+              x(m.ms), std::max(1.0, x(m.ms + m.lengthMs) - x(m.ms)), axisTop - 30, loadColour,
+              x(m.ms), x(m.ms), axisTop, loadColour);
+    }
+    if (loads) p.out += "</g>\n";
+
     // Waits inside a pass as bars as long as the wait; prop discards as red marks.
     p.out += "<g class=\"marks\">";
     p.text(10, marksTop + 14, "waits, prop discards");
     p.out += "\n";
     for (const observer::Mark& m : r.marks) {
+        if (m.kind == observer::Mark::Load) continue;
         if (m.kind == observer::Mark::Wait)
             p.add("<rect class=\"wait\" x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" "
                   "fill=\"%s\"><title>",
@@ -325,6 +347,12 @@ std::string svg(const observer::History& r, const std::string& title) {
     entry("the scene's action", [&](double bx, double by) {
         p.add("<path d=\"M%.1f %.1f l-4 8 h8 z\" fill=\"%s\"/>", bx + 6, by + 2, actionColour);
     });
+    if (loads)
+        entry("the game loads a session (the loading screen)", [&](double bx, double by) {
+            p.add("<rect x=\"%.1f\" y=\"%.1f\" width=\"12\" height=\"10\" fill=\"%s\" "
+                  "fill-opacity=\"0.15\" stroke=\"%s\"/>",
+                  bx, by + 2, loadColour, loadColour);
+        });
     p.out += "</g>\n</svg>\n";
 
     // The size is known only now that the legend has its rows.

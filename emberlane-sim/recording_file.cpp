@@ -32,6 +32,7 @@ bool knownTag(unsigned char b) {
     case Tag::HotkeyTest:
     case Tag::Unloaded:
     case Tag::Stopped:
+    case Tag::StartedAgain:
         return true;
     }
     return false;
@@ -94,11 +95,11 @@ std::uint64_t Reader::offset() const {
 Reader::BlockRead Reader::nextBlock() {
     const std::uint64_t start = fileAt;
     unsigned char head[format::blockHead];
-    in.read(reinterpret_cast<char*>(head), sizeof head);
+    const auto headSize = static_cast<std::streamsize>(format::blockHeadOf(version));
+    in.read(reinterpret_cast<char*>(head), headSize);
     fileAt += static_cast<std::uint64_t>(in.gcount());
     if (in.gcount() == 0) return BlockRead::NoMore;
-    if (in.gcount() < static_cast<std::streamsize>(sizeof head))
-        return cutAt(fileAt, "a block's head"), BlockRead::Failed;
+    if (in.gcount() < headSize) return cutAt(fileAt, "a block's head"), BlockRead::Failed;
     const std::uint32_t size = little32(head);
     if (size != ~little32(head + 4))
         return damagedAt(start, "a block's size and its check disagree"), BlockRead::Failed;
@@ -118,13 +119,25 @@ Reader::BlockRead Reader::nextBlock() {
     const std::uint32_t crc = little32(block.data() + size);
     block.resize(size);
     blockAt = 0;
-    blockStart = start + format::blockHead;
-    if (format::crc32(block.data(), size) != crc) {
+    blockStart = start + static_cast<std::uint64_t>(headSize);
+    // From version 3 the block's number is checked with its items: a block in another's place
+    // is damage, never a change of behaviour.
+    const bool numbered = version >= 3;
+    const std::uint32_t number = numbered ? little32(head + 8) : blockNumber;
+    if (format::crc32(block.data(), size, numbered ? format::crc32(head + 8, 4) : 0) != crc) {
         block.clear();
         return damagedAt(start, "the block there (" + std::to_string(size) +
                                     " bytes) does not match its checksum"),
                BlockRead::Failed;
     }
+    if (number != blockNumber) {
+        block.clear();
+        return damagedAt(start, "block " + std::to_string(number) + " stands where block " +
+                                    std::to_string(blockNumber) +
+                                    " belongs: a block is missing, doubled or out of place"),
+               BlockRead::Failed;
+    }
+    ++blockNumber;
     return BlockRead::Read;
 }
 
@@ -225,6 +238,17 @@ bool Reader::readHeader(Header& header) {
     if (!read(reinterpret_cast<unsigned char*>(header.pluginVersion.data()), size,
               "the header's plug-in version"))
         return false;
+    if (header.version >= 3) { // the header's bytes, checked: its version text is no guess
+        std::uint64_t crc;
+        if (!little(crc, 4, "the header's checksum")) return false;
+        std::string bytes(format::magic, sizeof format::magic);
+        bytes += {static_cast<char>(header.version & 0xFF), static_cast<char>(header.version >> 8),
+                  static_cast<char>(size)};
+        bytes += header.pluginVersion;
+        if (format::crc32(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()) !=
+            crc)
+            return damagedAt(0, "the header does not match its checksum");
+    }
     version = header.version;
     return true;
 }
@@ -323,6 +347,46 @@ bool Reader::keep(const recording_file::Call& c) {
     return true;
 }
 
+// Whether an item of this kind may stand here: the settings first, the labels once in each
+// run's start-up, the mark of a new start right after a wait, nothing after the end's mark.
+bool Reader::inPlace(Tag tag) {
+    if (!settingsRead && tag != Tag::Settings)
+        return damaged("expected the settings, the first item of every recording");
+    switch (tag) {
+    case Tag::Settings:
+        return !settingsRead || damaged("the settings a second time");
+    case Tag::Labels:
+    case Tag::BuiltInLabels:
+        if (!startingUp || labelsRead)
+            return damaged("labels where none may stand: the plug-in reads them once at each "
+                           "start, before its first wait");
+        labelsRead = true;
+        return true;
+    case Tag::StartedAgain:
+        if (version < 3)
+            return damaged("the mark of a new start, which version " + std::to_string(version) +
+                           " does not know");
+        return afterWait || damaged("the mark of a new start where no wait ends before it");
+    case Tag::Call:
+    case Tag::NewAnswer:
+    case Tag::Repeat:
+    case Tag::Wait:
+    case Tag::HotkeyTest:
+    case Tag::Unloaded:
+    case Tag::Stopped:
+        return true;
+    }
+    return true;
+}
+
+// The end's mark is the file's last item, and its last byte.
+bool Reader::nothingAfterTheEnd() {
+    ended = true;
+    const bool more =
+        (version >= 2 && blockAt < block.size()) || in.peek() != std::char_traits<char>::eof();
+    return !more || damagedAt(offset(), "bytes after the mark that ends the recording");
+}
+
 Reader::Next Reader::next(Item& item) {
     const std::vector<recording_file::Call>& previous =
         slices[static_cast<std::size_t>(1 - current)];
@@ -330,9 +394,11 @@ Reader::Next Reader::next(Item& item) {
         item.kind = Item::Call;
         item.call = previous[position];
         --repeats;
+        afterWait = false;
         return keep(item.call) ? Next::Item : Next::Damaged;
     }
-    if (version == 2 && blockAt == block.size()) {
+    if (ended) return Next::End; // what follows the mark was checked as it was read
+    if (version >= 2 && blockAt == block.size()) {
         switch (nextBlock()) {
         case BlockRead::NoMore:
             return Next::End;
@@ -344,24 +410,21 @@ Reader::Next Reader::next(Item& item) {
     }
     if (version == 1 && in.peek() == std::char_traits<char>::eof()) return Next::End;
     itemStart = offset();
-    unsigned char tag;
-    byte(tag, "an item");
+    unsigned char tag = 0;
+    if (!byte(tag, "an item")) return cut ? Next::Cut : Next::Damaged;
     if (!knownTag(tag)) {
         damaged("an item tagged " + std::to_string(tag) +
-                "; expected S, L, B, C, A, R, W, K, E or X");
+                "; expected S, L, B, C, A, R, W, K, E, X or G");
         return Next::Damaged;
     }
-    if (!settingsRead && static_cast<Tag>(tag) != Tag::Settings) {
-        damaged("expected the settings, the first item of every recording");
-        return Next::Damaged;
-    }
+    if (!inPlace(static_cast<Tag>(tag))) return Next::Damaged;
+    afterWait = false;
     std::uint64_t a = 0, b = 0, c = 0;
     bool ok = true;
     switch (static_cast<Tag>(tag)) {
     case Tag::Settings:
         item.kind = Item::Settings;
-        ok = !settingsRead || damaged("the settings a second time");
-        ok = ok && little(a, 4, "the settings") && little(b, 4, "the settings");
+        ok = little(a, 4, "the settings") && little(b, 4, "the settings");
         item.hotkey = static_cast<std::uint32_t>(a);
         item.destroyProp = static_cast<std::int32_t>(static_cast<std::uint32_t>(b));
         item.modifiers = 0;
@@ -440,7 +503,15 @@ Reader::Next Reader::next(Item& item) {
             slices[static_cast<std::size_t>(current)].clear();
             position = 0;
             textBytes = 0;
+            startingUp = false;
+            afterWait = true;
         }
+        break;
+    case Tag::StartedAgain: // a new run: its start-up reads the labels again, refers to nothing
+        item.kind = Item::StartedAgain;
+        slices[static_cast<std::size_t>(1 - current)].clear();
+        startingUp = true;
+        labelsRead = false;
         break;
     case Tag::HotkeyTest:
         item.kind = Item::HotkeyTest;
@@ -448,15 +519,20 @@ Reader::Next Reader::next(Item& item) {
         break;
     case Tag::Unloaded:
         item.kind = Item::Unloaded;
+        ok = nothingAfterTheEnd();
         break;
     case Tag::Stopped: {
         item.kind = Item::Stopped;
         item.reason = 0;
-        if (version == 1) break;
+        if (version == 1) {
+            ok = nothingAfterTheEnd();
+            break;
+        }
         unsigned char reason;
         ok = byte(reason, "a stop's reason") &&
              (knownReason(reason) || damaged("a stop of unknown reason " + std::to_string(reason)));
         item.reason = reason;
+        ok = ok && nothingAfterTheEnd();
         break;
     }
     }

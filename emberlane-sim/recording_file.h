@@ -39,7 +39,18 @@ struct KeyRecord {
 };
 
 struct Item {
-    enum Kind { Settings, Labels, BuiltInLabels, Call, Wait, HotkeyTest, Unloaded, Stopped };
+    // StartedAgain: the host dropped the script in the wait before and started it anew.
+    enum Kind {
+        Settings,
+        Labels,
+        BuiltInLabels,
+        Call,
+        Wait,
+        HotkeyTest,
+        Unloaded,
+        Stopped,
+        StartedAgain
+    };
     Kind kind = Call;
     std::uint32_t hotkey = 0; // Settings
     std::uint8_t modifiers = 0;
@@ -74,7 +85,8 @@ class Reader {
 
     enum class Next { Item, End, Cut, Damaged };
     // The next item; End at the end of the file, Cut when it ends inside an item or a block,
-    // Damaged when a block fails its check or a byte is not what the format allows there
+    // Damaged when a block fails its check or is out of its place, or a byte is not what the
+    // format allows there: an item where none may stand, anything after the end's mark
     // (problem() says where and what).
     Next next(Item& item);
 
@@ -91,11 +103,15 @@ class Reader {
     bool cut = false;
     bool settingsRead = false;
     std::uint8_t modifiers = 0; // the hotkey's, from the settings
+    // Where the items stand: in a run's start-up (before its first wait), right after a wait,
+    // with the labels read, or at the end's mark.
+    bool startingUp = true, afterWait = false, labelsRead = false, ended = false;
 
     // Version 2: the block being read, its first byte's place in the file, and how far.
     std::vector<unsigned char> block;
     std::uint64_t blockStart = 0;
     std::size_t blockAt = 0;
+    std::uint32_t blockNumber = 0; // version 3: the number the next block must carry
 
     // The slice under way and the one before it, for the repeats and new answers.
     std::array<std::vector<recording_file::Call>, 2> slices;
@@ -119,6 +135,8 @@ class Reader {
     bool readCall(recording_file::Call& c);
     bool readHotkeyTest(Item& item);
     bool keep(const recording_file::Call& c);
+    bool inPlace(format::Tag tag);
+    bool nothingAfterTheEnd();
 };
 
 } // namespace recording_file

@@ -164,6 +164,14 @@ std::size_t textBytes(const recording_file::Call& c) {
     return n;
 }
 
+std::string labelFile(const LabelLines& labels) {
+    // The key before "=" is dropped and one CR before the line feed with it: each line comes
+    // back as it was read, whatever it holds.
+    std::string text;
+    for (const std::string& label : labels) text += "=" + label + "\r\n";
+    return text;
+}
+
 // The replay itself: answers each call of the plug-in from the recording while the two agree,
 // and from the first call or wait in which they part, reads the recording's rest of that pass
 // to see, at its end, what a player sees differ.
@@ -195,6 +203,8 @@ struct Replay {
     std::int64_t lastFrame = 33;
     std::uint64_t waits = 0;
     std::size_t ourSteps = 0;
+    std::uint32_t lastTook = 0; // how long the last wait took
+    bool loadNext = false;      // the host drops the script in this wait and starts it again
 
     std::int64_t now() const { return sim.host.elapsedMs; }
 
@@ -243,12 +253,28 @@ struct Replay {
             case Item::Unloaded:
             case Item::Stopped:
                 return ended(item);
-            case Item::Settings:
-            case Item::Labels:
+            case Item::StartedAgain:
+                loadNext = true;
+                break;
+            case Item::Labels: // what the run's start-up reads next, in the game's folder
+                sim.setLabelFile(labelFile(item.labels));
+                break;
             case Item::BuiltInLabels:
-                break; // read before the plug-in was loaded
+                sim.setLabelFile(std::nullopt);
+                break;
+            case Item::Settings:
+                break; // read as the plug-in loaded
             }
         }
+    }
+
+    // The game loaded a session here: the replay's host drops the script as the game's did, and
+    // starts it again at the next frame, which comes when the recording's new start came.
+    void load() {
+        loadNext = false;
+        watcher.seen.now = now();
+        watcher.sessionLoads(lastTook);
+        sim.load(0);
     }
 
     // The key messages that leave the key table as the plug-in's test found it: each record
@@ -298,9 +324,16 @@ struct Replay {
             std::printf("%s    %s\n", timeline::clock(now()).c_str(),
                         sim.describe(c, true).c_str());
         if (c.kind == sim::Call::Wait) return onWait(c);
+        if (c.kind == sim::Call::Start) { // a load cut the pass under way
+            if (passCalls && counter.number > 0)
+                watcher.seen.history.callsPerPass.push_back(passCalls);
+            passCalls = 0;
+            counter.take(c);
+            return remember(c);
+        }
         const int easeWaits = counter.easeWaits;
         if (counter.take(c)) {
-            if (counter.number > 1) watcher.seen.history.callsPerPass.push_back(passCalls);
+            if (!counter.firstOfRun) watcher.seen.history.callsPerPass.push_back(passCalls);
             passCalls = 0;
             watcher.passBegins();
             if (easeWaits && !differs) {
@@ -342,7 +375,7 @@ struct Replay {
         // have been loading: it began one frame before its wait, as far as the replay can tell.
         const std::uint32_t took = next->tookMs;
         const std::uint32_t ran = waits++ ? next->ranMs : 0;
-        lastFrame = took;
+        lastFrame = lastTook = took;
         sim.host.frameMs = frameOf(std::max<std::uint64_t>(std::uint64_t{ran} + took, ms));
         advance();
     }
@@ -412,7 +445,9 @@ struct Replay {
                 return;
             }
             if (item.kind == Item::HotkeyTest) theirs->hotkeyTest(item);
-            if (item.kind == Item::Unloaded || item.kind == Item::Stopped) return;
+            if (item.kind == Item::Unloaded || item.kind == Item::Stopped ||
+                item.kind == Item::StartedAgain) // a load ends their pass
+                return;
         }
     }
 
@@ -452,14 +487,6 @@ Replay* active = nullptr;
 void answerFromRecording(std::uint64_t hash, const std::uint64_t* args, std::size_t argc,
                          std::uint64_t result[3]) {
     active->answer(hash, args, argc, result);
-}
-
-std::string labelFile(const LabelLines& labels) {
-    // The key before "=" is dropped and one CR before the line feed with it: each line comes
-    // back as it was read, whatever it holds.
-    std::string text;
-    for (const std::string& label : labels) text += "=" + label + "\r\n";
-    return text;
 }
 
 // What the plug-in read before its first wait: the settings at load, the labels at its start,
@@ -564,6 +591,7 @@ Outcome run(std::istream& file, const session::Settings& settings) {
             sim.frame();
             r.watcher.seen.now = sim.host.elapsedMs;
             r.watcher.frameDrawn();
+            if (r.loadNext) r.load();
         }
     } catch (const sim::GameError&) {
         if (!r.stopped) {

@@ -374,13 +374,21 @@ Parsed parse(std::string_view text, const std::string& file, int firstLine) {
             ok = p.count(3, "language CODE") && p.known(arg, "language", languageCodes);
             s.value = static_cast<std::int32_t>(
                 std::find(languageCodes.begin(), languageCodes.end(), arg) - languageCodes.begin());
+        } else if (a == "load") {
+            s.action = Action::Load;
+            double seconds = 10; // about what the game's loading screen takes
+            ok =
+                (p.w.size() <= 3 || p.fail("expected 'load' or 'load SECONDS'")) &&
+                (p.w.size() == 2 || (number(arg, seconds) && seconds >= 0 && seconds <= 600) ||
+                 p.fail("bad loading time '" + std::string(arg) + "' (expected 0 to 600 seconds)"));
+            s.value = static_cast<std::int32_t>(seconds * 1000);
         } else if (a == "end") {
             s.action = Action::End;
             ok = p.count(2, "end");
         } else {
             p.fail("unknown action '" + std::string(a) +
                    "' (expected stand, wade, walk, draw, holster, combat, press, release, key, "
-                   "keyboard, complete, horse, target, scenario, core, language or end)");
+                   "keyboard, complete, horse, target, scenario, core, language, load or end)");
             ok = false;
         }
         if (!ok) return failed();

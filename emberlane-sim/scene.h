@@ -13,13 +13,23 @@
 //   scenario player|NAME SCENARIO_NAME | scenario player|NAME none
 //   core player|NAME health|stamina VALUE
 //   language CODE                (the game's language: en fr de it es pt-BR pl ru ko zh-Hant
-//                                 ja es-MX zh-Hans; the plug-in asks it once, at its start)
+//                                 ja es-MX zh-Hans; the plug-in asks it at each start)
+//   load [SECONDS]               (the game loads a session, a save or a new game: the host
+//                                 drops the script where it waits and starts it again after
+//                                 SECONDS of loading screen, 10 unless told)
 //   end                          (play on until this time, then stop)
 // KEY is a virtual-key code (89, 0x59), a key name (Y, F5, SPACE) after any modifiers held
 // (Ctrl+Y, Shift+F5), or 'hotkey': whatever key the settings name. NAME is a horse the scene
 // brought in with its 'horse' line. The horse the plug-in cares for is the one last targeted:
 // a 'target' line stays in force until 'target none' or another target, so a horse sent to
 // rest or drink must have been targeted first.
+//
+// At a load the stand-in game releases what the script's old run made, as the game ends its
+// script threads: its prompts leave the screen and take no more calls, its scenario points are
+// no one's any more (gone from the world), and a ped sent to one stands up. The world stays:
+// the player and the horses where they are, their cores, a scenario the game started itself,
+// the target, the clock. The plug-in's module stays loaded, so its settings, its key table and
+// the camera's ease keep what they hold.
 //
 // A name the stand-in game does not know is an error, with the closest name it knows. These
 // are all it knows: each list is a table in emberlane-sim/scene.cpp (the rest and grazing
@@ -105,6 +115,7 @@ enum class Action {
     ScenarioNone,
     Core,
     Language,
+    Load,
     End
 };
 
@@ -115,7 +126,7 @@ struct Step {
     std::string subject; // a horse's name, "player", a control, a prompt or a weapon
     std::string name;    // a scenario's name, or a core's name
     float x = 0, y = 0, z = 0, heading = 0;
-    std::int32_t value = 0; // a core's value, or the game's number for a language
+    std::int32_t value = 0; // a core's value, the game's number for a language, or a load's ms
     keys::Hotkey key;
     bool hotkey = false; // 'key hotkey': the key the settings name
     std::string text;    // the action as written, for the timeline

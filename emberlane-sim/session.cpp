@@ -58,10 +58,16 @@ struct ScenePlay {
             counter.take(c);
             return;
         }
+        if (c.kind == sim::Call::Start) { // a load cut the pass under way
+            if (passCalls && counter.number > 0) seen.history.callsPerPass.push_back(passCalls);
+            passCalls = 0;
+            counter.take(c);
+            return;
+        }
         const int easeWaits = counter.easeWaits;
         if (counter.take(c)) {
             // the start-up's calls are no pass's
-            if (counter.number > 1) seen.history.callsPerPass.push_back(passCalls);
+            if (!counter.firstOfRun) seen.history.callsPerPass.push_back(passCalls);
             passCalls = 0;
             // told when the pass after the easing begins, with the frames it took
             if (easeWaits) seen.scriptEases(easeWaits);
@@ -86,6 +92,7 @@ struct ScenePlay {
 
     void apply(const scene::Step& s) {
         perform(sim, cast, s, hotkey);
+        if (s.action == scene::Action::Load) seen.sessionLoads(s.value, Cause::Scene);
         look(Cause::Scene);
     }
 
@@ -217,6 +224,9 @@ void perform(sim::Sim& sim, Cast& cast, const scene::Step& s, const keys::Hotkey
         break;
     case Action::Language:
         sim.game.language = s.value;
+        break;
+    case Action::Load:
+        sim.load(s.value);
         break;
     case Action::End:
         break;

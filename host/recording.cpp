@@ -86,8 +86,12 @@ struct Recorder {
     std::size_t used;      // bytes of items in the block
     bool failed;           // a write failed: every later write does nothing
     std::uint64_t written; // handed to the file
+    std::uint32_t blocks;  // handed to the file: the next block's number
     DWORD lastFlush;
     DWORD lastTick;
+    // The wait under way: a script dropped in it by a load never comes back from it.
+    bool waiting;
+    DWORD waitMs, waitStart;
     std::uint32_t lastNow, lastTime;
     std::uint8_t modifiers; // the hotkey's, as the settings name them
 
@@ -117,17 +121,19 @@ bool writeToFile(const void* data, std::size_t size) {
            done == size;
 }
 
-// The block to the file, framed: its size twice, the items, their CRC. Every caller has just
-// put an item, so a block is never empty. A write that fails makes every later one do
-// nothing; the next item or flush stops the recording.
+// The block to the file, framed: its size twice, its number, the items, the CRC of the number
+// and the items. Every caller has just put an item, so a block is never empty. A write that
+// fails makes every later one do nothing; the next item or flush stops the recording.
 void writeBlock() {
     Recorder& r = *recorder;
     if (r.failed) return;
     const std::span<unsigned char> block(r.block);
-    const unsigned char* items = block.data() + format::blockHead;
     little(block.first<4>(), r.used);
     little(block.subspan<4, 4>(), ~static_cast<std::uint32_t>(r.used));
-    little(block.subspan(format::blockHead + r.used).first<4>(), format::crc32(items, r.used));
+    little(block.subspan<8, 4>(), r.blocks);
+    const std::span<const unsigned char> checked = block.subspan(8, 4 + r.used);
+    little(block.subspan(format::blockHead + r.used).first<4>(),
+           format::crc32(checked.data(), checked.size()));
     const std::size_t size = format::blockHead + r.used + format::blockTail;
     if (!writeToFile(r.block.data(), size)) {
         r.failed = true;
@@ -135,6 +141,7 @@ void writeBlock() {
     }
     r.written += size;
     r.used = 0;
+    ++r.blocks;
 }
 
 void put(const void* data, std::size_t size) {
@@ -350,7 +357,34 @@ void answered(Answer answer, const std::uint64_t* slot) {
     ++r.position;
 }
 
+// The wait ends a slice: how long the slice ran since the last wait ended, and how long the
+// wait took, in tick-count milliseconds (the game's time, as near as the plug-in can tell
+// without asking the game).
+void waited(DWORD ms, DWORD before, DWORD after) {
+    Recorder& r = *recorder;
+    if (!item(Tag::Wait)) return;
+    putVarint(ms);
+    putVarint(static_cast<DWORD>(before - r.lastTick));
+    putVarint(static_cast<DWORD>(after - before));
+    r.lastTick = after;
+    r.current = 1 - r.current;
+    r.previousCount = std::min(r.position, format::keptCalls);
+    r.position = 0;
+}
+
+// The host dropped the script inside its wait and started it again (a game load): the wait is
+// written as it went, up to the new start, then the mark. The new run refers to no slice of
+// the old one.
+void startedAgain() {
+    Recorder& r = *recorder;
+    r.waiting = false;
+    waited(r.waitMs, r.waitStart, GetTickCount());
+    if (!item(Tag::StartedAgain)) return;
+    r.previousCount = 0;
+}
+
 void init(std::uint64_t hash) {
+    if (recorder->waiting) startedAgain(); // a run's first call: no wait comes back to it
     recorder->call.hash = hash;
     recorder->call.argc = 0;
     nativeInit(hash);
@@ -377,22 +411,15 @@ std::uint64_t* call32() { return callAnswering(Answer::Int32); }
 std::uint64_t* call64() { return callAnswering(Answer::Whole); }
 std::uint64_t* callVector() { return callAnswering(Answer::Vector); }
 
-// A wait ends a slice. Its item says how long the slice ran since the last wait ended and how
-// long the wait took, in tick-count milliseconds: the game's time, as near as the plug-in can
-// tell without asking the game.
 void wait(DWORD ms) {
     Recorder& r = *recorder;
-    const DWORD before = GetTickCount();
+    r.waitMs = ms;
+    r.waitStart = GetTickCount();
+    r.waiting = true;
     scriptWait(ms);
+    r.waiting = false;
     const DWORD after = GetTickCount();
-    if (!item(Tag::Wait)) return;
-    putVarint(ms);
-    putVarint(static_cast<DWORD>(before - r.lastTick));
-    putVarint(static_cast<DWORD>(after - before));
-    r.lastTick = after;
-    r.current = 1 - r.current;
-    r.previousCount = std::min(r.position, format::keptCalls);
-    r.position = 0;
+    waited(ms, r.waitStart, after);
     if (static_cast<DWORD>(after - r.lastFlush) >= flushEveryMs) {
         r.lastFlush = after;
         flush();
@@ -424,14 +451,15 @@ void start(UINT hotkey, std::uint8_t modifiers, INT destroyProp) {
     if (r.file == INVALID_HANDLE_VALUE) return;
     on = true;
     r.lastTick = r.lastFlush = GetTickCount();
-    // The header goes to the file alone, before the first block.
+    // The header goes to the file alone, before the first block, with its own CRC.
     constexpr std::string_view version(versionMark + versionAt);
     static_assert(version.size() <= 0xFF, "the header gives the version's length in a byte");
-    std::array<unsigned char, sizeof format::magic + 3 + version.size()> header;
+    std::array<unsigned char, sizeof format::magic + 3 + version.size() + 4> header;
     std::ranges::copy(format::magic, header.begin());
     little(std::span(header).subspan<8, 2>(), format::version);
     header[10] = static_cast<unsigned char>(version.size());
     std::ranges::copy(version, header.begin() + 11);
+    little(std::span(header).last<4>(), format::crc32(header.data(), header.size() - 4));
     if (!writeToFile(header.data(), header.size())) return stop(Ending::WriteFailed);
     r.written = header.size();
     item(Tag::Settings);

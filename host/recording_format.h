@@ -12,8 +12,10 @@ namespace recording_format {
 
 inline constexpr char magic[8] = {'E', 'M', 'B', 'E', 'R', 'R', 'E', 'C'};
 // Version 2 cuts the items into checksummed blocks and adds the hotkey's modifiers, the
-// built-in labels and the reason of an early stop. Version 1 files still replay.
-inline constexpr std::uint16_t version = 2;
+// built-in labels and the reason of an early stop. Version 3 numbers the blocks, so that one
+// dropped, doubled or moved is damage, checks the header, and marks each start of the script
+// after the first (a game load). Version 1 and 2 files still replay.
+inline constexpr std::uint16_t version = 3;
 inline constexpr std::uint16_t oldestVersion = 1;
 
 inline constexpr std::size_t maxArgs = 16;      // the arguments of one call
@@ -21,10 +23,15 @@ inline constexpr std::size_t maxText = 1 << 20; // a label line, or a text hande
 inline constexpr std::size_t keptCalls = 1024;  // the calls of a slice that a later one refers to
 inline constexpr std::size_t maxModifiers = 3;  // Ctrl, Shift and Alt
 
-// A block: its size, the same size with every bit inverted, the items' bytes, and the CRC-32 of
-// those bytes. The size is written twice so that damage to it is told from a file cut short.
+// A block: its size, the same size with every bit inverted, its number (version 3: 0, 1, 2…
+// in the file's order), the items' bytes, and the CRC-32 of the number and the items (of the
+// items alone in version 2). The size is written twice so that damage to it is told from a
+// file cut short.
 inline constexpr std::size_t maxBlock = 64 << 10;
-inline constexpr std::size_t blockHead = 8, blockTail = 4;
+inline constexpr std::size_t blockHead = 12, blockTail = 4;
+inline constexpr std::size_t blockHeadOf(std::uint16_t fileVersion) {
+    return fileVersion >= 3 ? 12 : 8;
+}
 
 // A recording never passes 256 MiB: the plug-in stops it, with its mark, as soon as the largest
 // item it could write next might not fit below that, framed in the blocks it would span. That
@@ -44,7 +51,8 @@ enum class Tag : unsigned char {
     Wait = 'W',
     HotkeyTest = 'K',
     Unloaded = 'E',
-    Stopped = 'X', // with a reason from version 2 on
+    Stopped = 'X',      // with a reason from version 2 on
+    StartedAgain = 'G', // the host dropped the script in the wait before and started it anew
 };
 
 enum class ArgKind : unsigned char {
@@ -76,9 +84,10 @@ inline constexpr std::array<std::uint32_t, 256> crcTable = [] {
     return table;
 }();
 
-// CRC-32 as zip files use it (reflected, polynomial 0x04C11DB7).
-inline std::uint32_t crc32(const unsigned char* bytes, std::size_t size) {
-    std::uint32_t c = 0xFFFFFFFFu;
+// CRC-32 as zip files use it (reflected, polynomial 0x04C11DB7); `before` carries on the CRC of
+// bytes that came before these.
+inline std::uint32_t crc32(const unsigned char* bytes, std::size_t size, std::uint32_t before = 0) {
+    std::uint32_t c = ~before;
     for (std::size_t i = 0; i < size; ++i) c = crcTable[(c ^ bytes[i]) & 0xFFu] ^ (c >> 8);
     return ~c;
 }

@@ -39,10 +39,12 @@ auto onScriptStack(Work&& work) {
     dropFromInside(std::move(why)); // outside the handler: the exception is freed
 }
 
+// Nothing here may own memory while the script runs: a load drops this frame with the rest.
 void scriptEntry() {
-    std::string why = "the script returned; it must run for as long as the game runs";
+    std::string why;
     try {
         theHost->script();
+        why = "the script returned; it must run for as long as the game runs";
     } catch (const std::exception& e) {
         why = e.what();
     } catch (...) {

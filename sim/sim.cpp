@@ -61,7 +61,7 @@ Sim::Sim(Options options) : host((resetHost(), sim::host())), game(host.game) {
     // The plug-in reads its two files from the current directory, as in the game's folder.
     directory = makeGameFolder();
     if (options.ini) writeFile(directory + "/Emberlane.ini", *options.ini);
-    if (options.dat) writeFile(directory + "/Emberlane.dat", *options.dat);
+    setLabelFile(options.dat);
     oldDirectory = std::filesystem::current_path().string();
     if (!options.keepRecording.empty())
         keepRecording = std::filesystem::absolute(options.keepRecording).string();
@@ -104,6 +104,15 @@ Sim::Sim(Options options) : host((resetHost(), sim::host())), game(host.game) {
 }
 
 void Sim::load(int loadingMs) { loadSession(loadingMs); }
+
+void Sim::setLabelFile(const std::optional<std::string>& text) {
+    const std::string path = directory + "/Emberlane.dat";
+    std::error_code ignored;
+    if (text)
+        writeFile(path, *text);
+    else
+        std::filesystem::remove(path, ignored);
+}
 
 void Sim::unload() {
     if (!module) return;

@@ -107,6 +107,8 @@ struct Sim {
     // The game loads a session: the script's run is dropped and starts again after the
     // loading screen (sim::loadSession).
     void load(int loadingMs = 10000);
+    // Emberlane.dat in the game's folder, for the script's next start; none: no file.
+    void setLabelFile(const std::optional<std::string>& text);
     void unload();             // detach and unload now (the destructor does it otherwise)
     BOOL notify(DWORD reason); // another loader notification to the plug-in's entry
     HINSTANCE moduleHandle() const { return static_cast<HINSTANCE>(module); }

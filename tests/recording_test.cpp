@@ -269,7 +269,7 @@ TEST(Recording, ACutRecordingReplaysUpToItsLastWholeBlock) {
             .scene,
         quietly("whole.rec"));
     const std::string whole = bytesOf("whole.rec");
-    constexpr std::size_t header = 16, settingsBlock = 38; // "0.1.0"; the settings' block
+    constexpr std::size_t header = 20, settingsBlock = 46; // "0.1.0"; the settings' block
     int last = -1;
     for (std::size_t cut :
          {std::size_t{5}, header, std::size_t{25}, settingsBlock, whole.size() / 3,
@@ -300,7 +300,7 @@ TEST(Recording, ACutRecordingReplaysUpToItsLastWholeBlock) {
     EXPECT_GT(last, 1000);
     write("cut.rec", whole.substr(0, header));
     EXPECT_EQ(replay::run("cut.rec", quietly()).problem,
-              "cut at byte 16, right after its header: it holds nothing");
+              "cut at byte 20, right after its header: it holds nothing");
 }
 
 TEST(Recording, AFileItCannotMakeOrWriteLeavesThePlayAsIfUnrecorded) {
@@ -469,7 +469,7 @@ TEST(Recording, StopsAtItsCapWithTheMarkThatSaysSoAndEndsOnceWhenTheMarkCannotBe
     EXPECT_LE(capped.offset, (256u << 20) - (16u << 20));
     EXPECT_GE(capped.offset, (256u << 20) - (17u << 20) - 4096);
 
-    const std::uint64_t markBlock = lastBlock("Emberlane.rec", 18); // its version: "unknown"
+    const std::uint64_t markBlock = lastBlock("Emberlane.rec", 22); // its version: "unknown"
     const std::string beforeMark = tailOf("Emberlane.rec", markBlock, 4096);
     // A second close of the file's handle would stop the program.
     withDiskFullAt(markBlock, [] { recordScript(hugeCalls); });
@@ -482,7 +482,7 @@ TEST(Recording, StopsAtItsCapWithTheMarkThatSaysSoAndEndsOnceWhenTheMarkCannotBe
 // recording starts), or after the settings (a block fills, and fails, inside a call's item).
 TEST(Recording, AWriteThatFailsEndsTheRecordingThere) {
     ScratchFolder folder("emberlane-recording");
-    const std::uint64_t header = 18; // its version: "unknown"
+    const std::uint64_t header = 22; // its version: "unknown"
     withDiskFullAt(header, [] { recordScript(steadyCalls); });
     EXPECT_EQ(fs::file_size("Emberlane.rec"), header);
     const std::uint64_t settings =

@@ -47,7 +47,7 @@ TEST(SceneFile, EachKindOfBadLineIsNamedWithItsFileAndLine) {
     EXPECT_EQ(errorOf("0 walk\n1 jump\n"),
               "camp.scene:2: unknown action 'jump' (expected stand, wade, walk, draw, holster, "
               "combat, press, release, key, keyboard, complete, horse, target, scenario, core, "
-              "language or end)");
+              "language, load or end)");
     EXPECT_EQ(errorOf("0 stand 1 two 3 heading 4\n"), "camp.scene:1: bad number 'two' for y");
     EXPECT_EQ(errorOf("5 walk\n4 holster\n"),
               "camp.scene:2: time 4 goes back before the previous line's 5000ms");
