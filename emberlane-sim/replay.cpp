@@ -205,6 +205,7 @@ struct Replay {
     std::size_t ourSteps = 0;
     std::uint32_t lastTook = 0; // how long the last wait took
     bool loadNext = false;      // the host drops the script in this wait and starts it again
+    bool endedInWait = false;   // the recording ends while the script waits
 
     std::int64_t now() const { return sim.host.elapsedMs; }
 
@@ -351,8 +352,10 @@ struct Replay {
     void onWait(const sim::Call& c) {
         const auto ms = static_cast<std::uint32_t>(c.hash);
         if (!differs && !next) {
-            // The game unloaded the plug-in, or stopped, during this wait: its pass is whole.
+            // The game unloaded the plug-in, or stopped, during this wait: its pass ran whole as
+            // far as the game ran it, a wait inside it or the one that ends it.
             counter.take(c);
+            endedInWait = true;
             stop();
         }
         if (!differs && (next->kind != Item::Wait || next->ms != ms)) beginDifference(c);
@@ -605,7 +608,9 @@ Outcome run(std::istream& file, const session::Settings& settings) {
     if (!r.differs) r.watcher.seen.now = sim.host.elapsedMs;
     r.watcher.finish(r.differs ? 0 : r.passCalls);
     out.history = std::move(r.watcher.seen.history);
-    out.passes = r.differs ? r.divergence.pass - 1 : std::max(0, r.counter.completed());
+    out.passes = r.differs       ? r.divergence.pass - 1
+                 : r.endedInWait ? r.counter.number
+                                 : std::max(0, r.counter.completed());
     if (out.status == Outcome::Status::Identical && out.passes == 0)
         out.status = Outcome::Status::TooShort;
     return out;

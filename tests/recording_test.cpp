@@ -255,6 +255,25 @@ TEST(Recording, AChangedBuildDiffersAtThePassWhereItActsOtherwise) {
     EXPECT_NE(report.find("  the recording:\n    scriptWait(3000)\n"), std::string::npos);
 }
 
+// The host's developer mode unloads the plug-in wherever its script waits, without unwinding
+// it, as a load drops it: here inside the 3000 ms after an exit. The file ends with its mark
+// and replays to its end.
+TEST(Recording, AnUnloadWhileTheScriptWaitsEndsTheFileWithItsMark) {
+    ScratchFolder folder("emberlane-recording");
+    const observer::History played =
+        session::play(scene::parse("1 key Y\n2 complete sitGroundPrompt\n"
+                                   "4 press INPUT_FRONTEND_NAV_DOWN\n"
+                                   "4.5 release INPUT_FRONTEND_NAV_DOWN\n5 end\n",
+                                   "unloaded in a wait")
+                          .scene,
+                      quietly("unloaded.rec"));
+    ASSERT_EQ(played.marks.back().kind, observer::Mark::Wait);
+    const replay::Outcome o = replay::run("unloaded.rec", quietly());
+    EXPECT_EQ(o.status, Status::Identical) << replay::report("unloaded.rec", o);
+    EXPECT_EQ(o.ending, "it ends where the game unloaded the plug-in");
+    EXPECT_EQ(o.passes, static_cast<int>(played.callsPerPass.size()));
+}
+
 // A game killed while the recording was written: the replay goes to the last block whole.
 // A file that ends before any pass is too short to say anything; one that ends right after its
 // header is cut, not damaged.

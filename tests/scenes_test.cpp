@@ -107,3 +107,20 @@ TEST(Scenes, TheMenusCorners) {
     const auto wait = first(times(r, "script waits", "2000 ms"));
     EXPECT_EQ(first(times(r, "player props", "discarded")), wait + 2013);
 }
+
+TEST(Scenes, LoadingASave) {
+    const observer::History r = playFile(scenes / "loading-a-save.scene");
+    EXPECT_EQ(times(r, "load", "the game loads a session", observer::Cause::Scene),
+              (std::vector<std::int64_t>{4026, 25014, 41514}));
+    // The open menu leaves with the first load's run; the hotkey opens it again after each.
+    EXPECT_EQ(times(r, "prompt hidden", "(sitActivityPrompt)", observer::Cause::Scene),
+              std::vector<std::int64_t>{4026});
+    EXPECT_EQ(times(r, "prompt shown", "(sitActivityPrompt)"),
+              (std::vector<std::int64_t>{2046, 14058, 33033, 51051}));
+    // The seat goes with the second; the camera eased in at the first seat only.
+    EXPECT_EQ(first(times(r, "player ends", "SIT_GROUND_COFFEE", observer::Cause::Scene)), 25014);
+    EXPECT_EQ(times(r, "script eases", "camera").size(), 1u);
+    // The third drops the 3000 ms after the exit: no prop is discarded.
+    EXPECT_EQ(times(r, "script waits", "3000 ms").size(), 1u);
+    EXPECT_TRUE(times(r, "player props", "discarded").empty());
+}
