@@ -3,6 +3,7 @@
 #include "emberlane-sim/keys.h"
 #include "host/keyboard.h"
 #include "sim/game.h"
+#include "sim/printable.h"
 #include "sim/sim.h"
 
 #include <algorithm>
@@ -15,8 +16,7 @@ using recording_file::format::Answer;
 
 // A recording may tell of any number of peds, prompts, names and points; the plug-in's games
 // have a few. Past these it learns of no more: memory stays small whatever the file says.
-constexpr std::size_t mostPeople = 32, mostPrompts = 32, mostNames = 4096, mostTexts = 256,
-                      mostPoints = 4096;
+constexpr std::size_t mostPeople = 32, mostPrompts = 32, mostTexts = 256, mostPoints = 4096;
 
 template <typename Map>
 void remember(Map& map, const typename Map::key_type& key, const typename Map::mapped_type& value,
@@ -72,9 +72,7 @@ void CallWatcher::scenario(Someone& s, Hash to, Cause cause) {
 void CallWatcher::call(const recording_file::Call& c) {
     auto arg = [&c](int i) { return i < c.argc ? c.args[static_cast<std::size_t>(i)].value : 0; };
     auto handle = [&](int i) { return static_cast<Handle>(static_cast<std::uint32_t>(arg(i))); };
-    auto text = [&c](int i) {
-        return observer::readable(c.args[static_cast<std::size_t>(i)].text);
-    };
+    auto text = [&c](int i) { return c.args[static_cast<std::size_t>(i)].text; };
     const auto answer = static_cast<std::int32_t>(static_cast<std::uint32_t>(c.answers[0]));
     const bool yes = answer != 0;
     // A question about no ped at all (no horse yet) tells nothing about anyone.
@@ -91,7 +89,9 @@ void CallWatcher::call(const recording_file::Call& c) {
     if (asksAboutAPed && !s) return;
     switch (c.hash) {
     case op::hashOfName:
-        if (c.argc == 1) remember(names, static_cast<Hash>(c.answers[0]), text(0), mostNames);
+        if (c.argc == 1)
+            remember(names, static_cast<Hash>(c.answers[0]), observer::readable(text(0)),
+                     mostNames);
         break;
     case op::playerPed:
         player = answer;
@@ -107,7 +107,7 @@ void CallWatcher::call(const recording_file::Call& c) {
         break;
     }
     case op::literalText:
-        if (c.argc == 3) remember(texts, c.answers[0], text(2), mostTexts);
+        if (c.argc == 3) remember(texts, c.answers[0], sim::printable(text(2)), mostTexts);
         break;
     case op::promptSetText:
         if (Prompt* p = prompt(handle(0))) {

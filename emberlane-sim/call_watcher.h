@@ -16,6 +16,9 @@
 
 class CallWatcher {
   public:
+    // A recording may answer the name hash with any number of values; so many names are kept.
+    static constexpr std::size_t mostNames = 4096;
+
     observer::Observer seen;
     keys::Hotkey hotkey; // the recording's settings
 

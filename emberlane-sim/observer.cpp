@@ -1,8 +1,10 @@
 #include "emberlane-sim/observer.h"
 
 #include "emberlane-sim/timeline.h"
+#include "sim/printable.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace observer {
 namespace {
@@ -20,16 +22,11 @@ std::string labelOf(const OnScreen& p) {
 } // namespace
 
 std::string readable(const std::string& text) {
-    constexpr std::size_t longest = 100;
-    std::string out = text;
-    if (out.size() > longest) {
-        std::size_t cut = longest;
-        while (cut > 0 && (static_cast<unsigned char>(out[cut]) & 0xC0) == 0x80) --cut;
-        out = out.substr(0, cut) + "… (" + std::to_string(text.size()) + " bytes)";
-    }
-    for (char& c : out)
-        if ((static_cast<unsigned char>(c) < 0x20 && c != '\n') || c == 0x7F) c = '?';
-    return out;
+    const bool plain =
+        !text.empty() && text.size() <= 100 && std::all_of(text.begin(), text.end(), [](char c) {
+            return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.' || c == '-';
+        });
+    return plain ? text : "\"" + sim::printable(text) + "\"";
 }
 
 bool Observer::room(std::size_t more) {

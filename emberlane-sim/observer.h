@@ -72,8 +72,10 @@ struct OnScreen {
     std::string label;
 };
 
-// A text from a recording as the timeline and the reports show it: control characters as '?',
-// and one longer than a line cut short, with its length said.
+// A text from a file as the timeline and the reports show it, where the text stands alone (a
+// name, a version): as it is when it is a plain name (letters, digits, '_', '.', '-'), which
+// can be nothing else, and otherwise between quotation marks, as sim::printable gives it. A
+// label between the timeline's own quotation marks is sim::printable's alone.
 std::string readable(const std::string& text);
 
 class Observer {

@@ -8,6 +8,7 @@
 #include "host/native_hashes.h"
 #include "sim/errors.h"
 #include "sim/native_table.h"
+#include "sim/printable.h"
 #include "sim/sim.h"
 
 #include <algorithm>
@@ -119,26 +120,23 @@ std::string describe(const sim::Sim& sim, const recording_file::Call& r) {
     for (std::uint8_t i = 0; fits && i < r.argc; ++i)
         fits = kindOf(info, i) == r.args[i].kind ||
                (r.args[i].kind == ArgKind::Value && !r.args[i].value);
-    std::vector<std::string> texts(r.argc);
-    for (std::uint8_t i = 0; i < r.argc; ++i)
-        if (r.args[i].kind == ArgKind::Text) texts[i] = observer::readable(r.args[i].text);
-    if (fits) {
+    if (fits) { // the texts escaped as the description prints them (up to a zero byte)
         sim::Call c;
         c.hash = r.hash;
         c.argc = r.argc;
         for (std::uint8_t i = 0; i < r.argc; ++i)
             c.args[i] = r.args[i].kind == ArgKind::Text
-                            ? reinterpret_cast<std::uintptr_t>(texts[i].c_str())
+                            ? reinterpret_cast<std::uintptr_t>(r.args[i].text.c_str())
                         : r.args[i].kind == ArgKind::Out ? 1
                                                          : r.args[i].value;
         std::copy(r.answers.begin(), r.answers.end(), c.result);
-        return observer::readable(sim.describe(c));
+        return sim.describe(c);
     }
     std::string text = (info ? std::string(info->name) : hex(r.hash)) + "(";
     for (std::uint8_t i = 0; i < r.argc; ++i) {
         if (i) text += ", ";
         const recording_file::Arg& a = r.args[i];
-        text += a.kind == ArgKind::Text  ? "\"" + texts[i] + "\""
+        text += a.kind == ArgKind::Text  ? "\"" + sim::printable(a.text) + "\""
                 : a.kind == ArgKind::Out ? "&"
                                          : hex(a.value);
     }
@@ -343,9 +341,13 @@ struct Replay {
             }
         }
         ++passCalls;
-        if (c.hash == op::hashOfName && c.args[0])
-            sim.game.names[static_cast<Hash>(c.result[0])] =
-                observer::readable(reinterpret_cast<const char*>(c.args[0]));
+        // The names of the hashes the recording answered, for the calls in words: as many as
+        // the call watcher keeps, whatever the file answers.
+        auto& names = sim.game.names;
+        const auto hash = static_cast<Hash>(c.result[0]);
+        if (c.hash == op::hashOfName && c.args[0] &&
+            (names.size() < CallWatcher::mostNames || names.count(hash)))
+            names[hash] = observer::readable(reinterpret_cast<const char*>(c.args[0]));
         remember(c);
     }
 
@@ -387,8 +389,7 @@ struct Replay {
     // long as the plug-in.
     void remember(const sim::Call& c) {
         if (differs) {
-            if (divergence.ours.size() < callsFrom)
-                divergence.ours.push_back(observer::readable(sim.describe(c)));
+            if (divergence.ours.size() < callsFrom) divergence.ours.push_back(sim.describe(c));
             return;
         }
         recent.push_back(c);
@@ -403,8 +404,7 @@ struct Replay {
         probe.take(first);
         divergence.pass = probe.number;
         divergence.ms = now();
-        for (const sim::Call& c : recent)
-            divergence.before.push_back(observer::readable(sim.describe(c)));
+        for (const sim::Call& c : recent) divergence.before.push_back(sim.describe(c));
         theirs = watcher.fork();
         theirs->seen.now = now();
         ourTime = theirTime = now();

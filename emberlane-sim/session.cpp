@@ -6,6 +6,7 @@
 #include "host/native_hashes.h"
 #include "sim/errors.h"
 #include "sim/native_table.h"
+#include "sim/printable.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -134,7 +135,7 @@ void observeScreen(const sim::Sim& sim, observer::Observer& seen) {
     std::vector<observer::OnScreen> shown;
     for (std::size_t i = 0; i < sim::promptNames.size(); ++i)
         if (const sim::Prompt* p = sim.game.runPrompt(i); p && p->enabled && p->visible)
-            shown.push_back({sim::promptNames[i], p->label});
+            shown.push_back({sim::promptNames[i], sim::printable(p->label)}); // Emberlane.dat's
     seen.screen(shown);
 }
 

@@ -3,6 +3,7 @@
 #include "sim/errors.h"
 #include "sim/loader.h"
 #include "sim/native_table.h"
+#include "sim/printable.h"
 
 #include <cctype>
 #include <charconv>
@@ -301,12 +302,13 @@ std::string Sim::describe(const Call& c, bool verbose) const {
         case 'f':
             text += floatText(std::bit_cast<float>(low));
             break;
-        case 's':
+        case 's': // the plug-in's own texts, and labels from a file
             if (v == 0)
                 text += "0";
             else
-                text = text + "\"" + reinterpret_cast<const char*>(static_cast<std::uintptr_t>(v)) +
-                       "\"";
+                text += "\"" +
+                        printable(reinterpret_cast<const char*>(static_cast<std::uintptr_t>(v))) +
+                        "\"";
             break;
         case 'p':
             text += "&";
