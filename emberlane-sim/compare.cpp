@@ -256,7 +256,10 @@ std::string describe(const Divergence& d, const std::string& ours, const std::st
     if (!d.before.empty()) out += "  before it, on both sides:\n" + callList(d.before, "    ");
     out += "  " + ours + ":\n" + callList(d.ours, "    ");
     out += "  " + theirs + ":\n" + callList(d.theirs, "    ");
-    if (d.seenDifferently.empty())
+    if (!d.theirsCut.empty())
+        out += "  " + theirs + " cannot be read to the end of that pass: it is " + d.theirsCut +
+               "; what a player sees there is not compared\n";
+    else if (d.seenDifferently.empty())
         out += "  at the end of that pass a player sees no difference yet\n";
     else
         out += "  at the end of that pass a player sees (" + ours + " | " + theirs + "):\n" +

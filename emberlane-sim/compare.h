@@ -27,6 +27,8 @@ struct Divergence {
     std::vector<std::string> before;          // the last calls both builds made alike
     std::vector<std::string> ours, theirs;    // each build's calls from the first that differs
     std::vector<std::string> seenDifferently; // at the end of that pass: prompts, scenarios, cores
+    std::string theirsCut; // why the other side's pass ends unread (a damaged recording): then
+                           // what a player sees at its end is not compared
 };
 
 struct Outcome {

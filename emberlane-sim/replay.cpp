@@ -204,6 +204,7 @@ struct Replay {
     std::uint32_t lastTook = 0; // how long the last wait took
     bool loadNext = false;      // the host drops the script in this wait and starts it again
     bool endedInWait = false;   // the recording ends while the script waits
+    std::string damage;         // met after the difference: where and what
 
     std::int64_t now() const { return sim.host.elapsedMs; }
 
@@ -434,7 +435,9 @@ struct Replay {
             advanceTheirs();
         }
         if (divergence.theirs.empty())
-            divergence.theirs.push_back("(no more: the recording ends here)");
+            divergence.theirs.push_back(damage.empty()
+                                            ? "(no more: the recording ends here)"
+                                            : "(no more: the recording is damaged here)");
         used.assign(theirCalls.size(), false);
     }
 
@@ -442,7 +445,8 @@ struct Replay {
     void advanceTheirs() {
         next.reset();
         Item item;
-        while (reader.next(item) == Next::Item) {
+        Next read;
+        while ((read = reader.next(item)) == Next::Item) {
             if (item.kind == Item::Call || item.kind == Item::Wait) {
                 next = std::move(item);
                 return;
@@ -452,6 +456,16 @@ struct Replay {
                 item.kind == Item::StartedAgain) // a load ends their pass
                 return;
         }
+        if (read == Next::Damaged) damage = reader.problem();
+    }
+
+    // The rest of the file, read for damage alone: a damaged recording says so whatever
+    // differed before the damage.
+    void readTheRest() {
+        Item item;
+        Next read;
+        while ((read = reader.next(item)) == Next::Item) {}
+        if (read == Next::Damaged) damage = reader.problem();
     }
 
     void answerAfterDifference(const recording_file::Call& ours, const std::uint64_t* args,
@@ -471,16 +485,26 @@ struct Replay {
         if (++ourSteps > restOfPass) finishDifference();
     }
 
+    // What a player sees differ when the pass ends: never the recording's side past what could
+    // be read of it. Then the verdict, which damage anywhere in the file makes its own.
     [[noreturn]] void finishDifference() {
         watcher.seen.now = ourTime;
         watcher.frameDrawn();
         theirs->frameDrawn();
-        const observer::Sight ourSight = watcher.seen.sight();
-        const observer::Sight theirSight = theirs->seen.sight();
-        divergence.seenDifferently = compare::sightDifferences(ourSight, theirSight);
+        if (damage.empty())
+            divergence.seenDifferently =
+                compare::sightDifferences(watcher.seen.sight(), theirs->seen.sight());
+        else
+            divergence.theirsCut = damage;
         if (divergence.ours.empty()) divergence.ours.push_back("(no more calls)");
         out.divergence = divergence;
         out.status = Outcome::Status::Differs;
+        if (damage.empty()) readTheRest();
+        if (!damage.empty()) {
+            out.status = Outcome::Status::BadFile;
+            out.problem = damage;
+            out.ending = "it is " + damage;
+        }
         stop();
     }
 };
@@ -621,10 +645,13 @@ std::string report(const std::string& name, const Outcome& o) {
         return name + ": " + o.problem + "\n";
     std::string out = name + ": recorded by Emberlane " + o.pluginVersion +
                       (o.ending.empty() ? "" : "; " + o.ending) + "\n";
+    if (o.divergence)
+        out += name + ": " + compare::describe(*o.divergence, "this build", "the recording");
     switch (o.status) {
     case Outcome::Status::BadFile:
         return out + name + ": replayed " + plural(o.passes, "pass", "passes") +
-               " before the damage\n";
+               (o.divergence ? " and found the difference above, before the damage\n"
+                             : " before the damage\n");
     case Outcome::Status::TooShort:
         return out + name + ": it holds no whole pass, too short to say anything of a build\n";
     case Outcome::Status::Identical:
@@ -632,7 +659,7 @@ std::string report(const std::string& name, const Outcome& o) {
     case Outcome::Status::Differs:
         break;
     }
-    return out + name + ": " + compare::describe(*o.divergence, "this build", "the recording");
+    return out;
 }
 
 } // namespace replay

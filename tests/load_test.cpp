@@ -14,9 +14,11 @@ std::vector<std::string> namesOf(const std::vector<std::string>& calls) {
 } // namespace
 
 TEST(Load, TheScriptStartsAgainAfterTheLoadingScreenWithItsStartUpThenItsLoop) {
-    Sim fresh;
-    const auto firstFrames = namesOf(callsOf(fresh, 2));
-
+    std::vector<std::string> firstFrames;
+    {
+        Sim fresh;
+        firstFrames = namesOf(callsOf(fresh, 2));
+    }
     Sim sim;
     sim.frame(40);
     openRestMenu(sim);

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <tuple>
 
 namespace fs = std::filesystem;
 using Status = replay::Outcome::Status;
@@ -180,4 +181,196 @@ TEST(Replay, AFileOfAnotherKindOrVersionIsRefusedAndOneOfFormat1StillReplays) {
         replay::run(EMBERLANE_SOURCE_DIR "/tests/fuzz/corpus/recording/short-play", quietly());
     EXPECT_EQ(old.status, Status::Identical) << replay::report("short-play", old);
     EXPECT_GT(old.passes, 100);
+}
+
+namespace {
+
+// A recording of a short play made here, as the plug-in writes it.
+std::string recorded(const std::string& sceneText, const std::string& name) {
+    session::Settings s = quietly();
+    s.options.ini = sim::withRecording(std::nullopt);
+    s.options.keepRecording = (fs::current_path() / (name + ".rec")).string();
+    session::play(scene::parse(sceneText, name).scene, s);
+    return bytesOf(name + ".rec");
+}
+
+// A recording cut into its header and its blocks, each whole with its framing.
+struct Blocks {
+    std::string header;
+    std::vector<std::string> blocks;
+    std::string joined() const {
+        std::string out = header;
+        for (const std::string& b : blocks) out += b;
+        return out;
+    }
+};
+
+Blocks blocksOf(const std::string& file) {
+    Blocks out;
+    const std::size_t headerSize = 11 + static_cast<unsigned char>(file[10]) + 4;
+    out.header = file.substr(0, headerSize);
+    for (std::size_t at = headerSize; at < file.size();) {
+        std::uint32_t size = 0;
+        for (int i = 0; i < 4; ++i)
+            size |= std::uint32_t{static_cast<unsigned char>(file[at + i])} << (8 * i);
+        const std::size_t whole = recording_format::blockHead + size + recording_format::blockTail;
+        out.blocks.push_back(file.substr(at, whole));
+        at += whole;
+    }
+    return out;
+}
+
+// Items framed as the plug-in frames them in version 3: with the block's number, checked.
+std::string numbered(const std::string& items, std::uint32_t number) {
+    const auto size = static_cast<std::uint32_t>(items.size());
+    const std::string checked = little(number, 4) + items;
+    return little(size, 4) + little(~size, 4) + checked +
+           little(recording_format::crc32(reinterpret_cast<const unsigned char*>(checked.data()),
+                                          checked.size()),
+                  4);
+}
+
+std::string header3(const std::string& version) {
+    const std::string h = "EMBERREC" + little(3, 2) + static_cast<char>(version.size()) + version;
+    return h + little(recording_format::crc32(reinterpret_cast<const unsigned char*>(h.data()),
+                                              h.size()),
+                      4);
+}
+
+std::string problemOf(const std::string& bytes) {
+    write("bad.rec", bytes);
+    const replay::Outcome o = replay::run("bad.rec", quietly());
+    EXPECT_EQ(o.status, Status::BadFile) << replay::report("bad.rec", o);
+    return o.problem;
+}
+
+const char* const exitScene =
+    "1 key Y\n2 complete sitActivityPrompt\n"
+    "4 press INPUT_FRONTEND_NAV_DOWN\n4.5 release INPUT_FRONTEND_NAV_DOWN\n"
+    "12 end\n";
+
+} // namespace
+
+// Every block has its place from version 3: one dropped, doubled or moved, not a byte changed
+// in it, is damage and never blames the build. Items where the format allows none are damage
+// too: labels after the start-up, a new start where no wait ends, anything after the end.
+TEST(Replay, BlocksAndItemsOutOfTheirPlaceAreDamage) {
+    ScratchFolder folder("emberlane-replay");
+    const Blocks good = blocksOf(recorded(exitScene, "good"));
+    ASSERT_GE(good.blocks.size(), 5u);
+    ASSERT_EQ(replay::run("good.rec", quietly()).status, Status::Identical);
+    Blocks dropped = good, doubled = good, swapped = good;
+    dropped.blocks.erase(dropped.blocks.begin() + 2);
+    doubled.blocks.insert(doubled.blocks.begin() + 2, doubled.blocks[2]);
+    std::swap(swapped.blocks[2], swapped.blocks[3]);
+    for (const auto& [b, found, belongs] :
+         {std::tuple{dropped, 3, 2}, std::tuple{doubled, 2, 3}, std::tuple{swapped, 3, 2}})
+        EXPECT_NE(problemOf(b.joined())
+                      .find("block " + std::to_string(found) + " stands where block " +
+                            std::to_string(belongs) +
+                            " belongs: a block is missing, doubled or out of place"),
+                  std::string::npos);
+    EXPECT_EQ(problemOf(good.joined() + "junk"),
+              "damaged at byte " + std::to_string(good.joined().size()) +
+                  ": bytes after the mark that ends the recording");
+
+    const std::string settings3 = settings + '\0';
+    const std::string wait("W\0\0\0", 4);
+    const std::string labels = "L\x0A" + std::string(10, '\0');
+    const std::string h = header3("0.1.0");
+    const std::size_t items = h.size() + recording_format::blockHead;
+    EXPECT_EQ(problemOf(h + numbered(settings3 + labels + wait + labels, 0)),
+              "damaged at byte " + std::to_string(items + 10 + 12 + 4) +
+                  ": labels where none may stand: the plug-in reads them once at each start, "
+                  "before its first wait");
+    EXPECT_EQ(problemOf(h + numbered(settings3 + labels + "G", 0)),
+              "damaged at byte " + std::to_string(items + 10 + 12) +
+                  ": the mark of a new start where no wait ends before it");
+    EXPECT_EQ(problemOf(h + numbered(settings3 + "E" + wait, 0)),
+              "damaged at byte " + std::to_string(items + 11) +
+                  ": bytes after the mark that ends the recording");
+    EXPECT_EQ(problemOf(h + numbered(settings3 + "E", 0) + numbered(wait, 1)),
+              "damaged at byte " + std::to_string(items + 11 + recording_format::blockTail) +
+                  ": bytes after the mark that ends the recording");
+    // A new start after a wait, with its labels again, is what a load writes.
+    std::istringstream load(h + numbered(settings3 + labels + wait + "G" + labels + "E", 0));
+    recording_file::Reader reader(load);
+    recording_file::Header read;
+    ASSERT_TRUE(reader.readHeader(read));
+    recording_file::Item item;
+    std::vector<recording_file::Item::Kind> kinds;
+    while (reader.next(item) == recording_file::Reader::Next::Item) kinds.push_back(item.kind);
+    using K = recording_file::Item::Kind;
+    EXPECT_EQ(kinds, (std::vector<K>{K::Settings, K::Labels, K::Wait, K::StartedAgain, K::Labels,
+                                     K::Unloaded}));
+}
+
+// A changed build differs at the exit's wait. Damage after that is still damage (exit status
+// 2), reported with the difference; damage inside the rest of the differing pass leaves the
+// recording's side shown only as far as it was read.
+TEST(Replay, DamageFoundAfterADifferenceIsDamage) {
+    ScratchFolder folder("emberlane-replay");
+    const Blocks good = blocksOf(recorded(exitScene, "good"));
+    session::Settings altered = quietly();
+    altered.options.plugin = EMBERLANE_ALTERED_PLUGIN_PATH;
+    const replay::Outcome differs = replay::run("good.rec", altered);
+    ASSERT_EQ(differs.status, Status::Differs) << replay::report("good.rec", differs);
+    // The block that the exit's wait ends, the plug-in handing it over once the wait is done.
+    std::size_t exitBlock = 0;
+    while (good.blocks[exitBlock].find(std::string("W\xB8\x17", 3)) == std::string::npos)
+        ++exitBlock;
+    ASSERT_LT(exitBlock + 2, good.blocks.size());
+
+    auto damagedIn = [&](std::size_t block) {
+        Blocks b = good;
+        b.blocks[block][20] = static_cast<char>(b.blocks[block][20] ^ 0x21);
+        write("damaged.rec", b.joined());
+        return replay::run("damaged.rec", altered);
+    };
+    const replay::Outcome later = damagedIn(good.blocks.size() - 1);
+    const std::string laterReport = replay::report("damaged.rec", later);
+    EXPECT_EQ(later.status, Status::BadFile) << laterReport;
+    EXPECT_NE(laterReport.find("differs at pass " + std::to_string(differs.divergence->pass)),
+              std::string::npos);
+    EXPECT_NE(laterReport.find("at the end of that pass a player sees"), std::string::npos);
+    EXPECT_NE(laterReport.find("and found the difference above, before the damage"),
+              std::string::npos)
+        << laterReport;
+
+    const replay::Outcome inside = damagedIn(exitBlock + 1);
+    const std::string insideReport = replay::report("damaged.rec", inside);
+    EXPECT_EQ(inside.status, Status::BadFile) << insideReport;
+    EXPECT_NE(insideReport.find("the recording cannot be read to the end of that pass: it is "
+                                "damaged at byte "),
+              std::string::npos)
+        << insideReport;
+    EXPECT_EQ(insideReport.find("a player sees ("), std::string::npos) << insideReport;
+    EXPECT_EQ(insideReport.find("(by the game)"), std::string::npos);
+}
+
+// Text from a file is printed escaped, marked where it stands alone: a version text that holds
+// a verdict of its own, and labels with a terminal's control sequence, begin no line.
+TEST(Replay, TextFromTheFileCannotForgeALineOfTheReport) {
+    ScratchFolder folder("emberlane-replay");
+    session::Settings s = quietly();
+    s.options.ini = sim::withRecording(std::nullopt);
+    s.options.dat = "1=Wash\n2=Ground \x1B[2J\rface\n3=\x07\xFF\n";
+    s.options.keepRecording = (fs::current_path() / "labels.rec").string();
+    session::play(scene::parse("1 key Y\n3 end\n", "labels").scene, s);
+    Blocks forged = blocksOf(bytesOf("labels.rec"));
+    forged.header = header3("0.1.0\nfiles/forged.rec: identical, 7140 passes\n");
+    write("forged.rec", forged.joined());
+    const replay::Outcome o = replay::run("forged.rec", quietly());
+    EXPECT_EQ(o.status, Status::Identical);
+    const std::string printed = replay::report("forged.rec", o) + timeline::text(o.history);
+    std::istringstream lines(printed);
+    for (std::string line; std::getline(lines, line);) {
+        EXPECT_NE(line.rfind("files/", 0), 0u) << line;
+        EXPECT_EQ(line.find_first_of("\x1B\x07\r"), std::string::npos) << line;
+    }
+    EXPECT_NE(printed.find("recorded by Emberlane \"0.1.0\\nfiles/forged.rec: identical, 7140 "
+                           "passes\\n\""),
+              std::string::npos)
+        << printed;
+    EXPECT_NE(printed.find("\"Ground \\x1B[2J\\rface\""), std::string::npos) << printed;
 }
