@@ -72,7 +72,7 @@ void CallWatcher::scenario(Someone& s, Hash to, Cause cause) {
 void CallWatcher::call(const recording_file::Call& c) {
     auto arg = [&c](int i) { return i < c.argc ? c.args[static_cast<std::size_t>(i)].value : 0; };
     auto handle = [&](int i) { return static_cast<Handle>(static_cast<std::uint32_t>(arg(i))); };
-    auto text = [&c](int i) { return c.args[static_cast<std::size_t>(i)].text; };
+    auto text = [&c](int i) { return c.args[static_cast<std::size_t>(i)].text(); };
     const auto answer = static_cast<std::int32_t>(static_cast<std::uint32_t>(c.answers[0]));
     const bool yes = answer != 0;
     // A question about no ped at all (no horse yet) tells nothing about anyone.
@@ -89,9 +89,10 @@ void CallWatcher::call(const recording_file::Call& c) {
     if (asksAboutAPed && !s) return;
     switch (c.hash) {
     case op::hashOfName:
-        if (c.argc == 1)
-            remember(names, static_cast<Hash>(c.answers[0]), observer::readable(text(0)),
-                     mostNames);
+        // Put in words once: the plug-in hashes the same names again at every pass.
+        if (const auto hash = static_cast<Hash>(c.answers[0]);
+            c.argc == 1 && names.size() < mostNames && !names.count(hash))
+            names.emplace(hash, observer::readable(text(0)));
         break;
     case op::playerPed:
         player = answer;

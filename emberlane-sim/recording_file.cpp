@@ -60,6 +60,8 @@ bool knownArgKind(unsigned char b) {
 
 } // namespace
 
+const std::string Arg::noText;
+
 std::string reasonOf(std::uint8_t stopReason) {
     switch (static_cast<format::StopReason>(stopReason)) {
     case format::StopReason::Cap:
@@ -267,16 +269,19 @@ bool Reader::readCall(recording_file::Call& c) {
         if (!knownArgKind(b))
             return damaged("an argument of kind " + std::to_string(b) + "; expected v, t or o");
         a.kind = static_cast<ArgKind>(b);
-        a.text.clear();
+        a.letters.reset();
         a.value = 0;
         bool ok = false;
         switch (a.kind) {
         case ArgKind::Value:
             ok = varint(a.value, "a call's argument");
             break;
-        case ArgKind::Text:
-            ok = text(a.text, format::maxText, "a call's text");
+        case ArgKind::Text: {
+            std::string letters;
+            ok = text(letters, format::maxText, "a call's text");
+            a.letters = std::make_shared<const std::string>(std::move(letters));
             break;
+        }
         case ArgKind::Out:
             ok = little(a.value, 4, "what the game wrote for a call");
             break;
@@ -333,15 +338,29 @@ bool Reader::readHotkeyTest(Item& item) {
     return true;
 }
 
+void Reader::Slice::clear() {
+    for (std::size_t i = 0; i < size; ++i)
+        for (std::uint8_t a = 0; a < calls[i].argc; ++a) calls[i].args[a].letters.reset();
+    size = 0;
+}
+
+void Reader::Slice::push(const recording_file::Call& c) {
+    if (size < calls.size())
+        calls[size] = c;
+    else
+        calls.push_back(c);
+    ++size;
+}
+
 // A call of the slice, kept for the next one to refer to; its texts count toward the slice's.
 bool Reader::keep(const recording_file::Call& c) {
-    std::vector<recording_file::Call>& slice = slices[static_cast<std::size_t>(current)];
+    Slice& slice = slices[static_cast<std::size_t>(current)];
     if (position < format::keptCalls) {
-        for (std::uint8_t i = 0; i < c.argc; ++i) textBytes += c.args[i].text.size();
+        for (std::uint8_t i = 0; i < c.argc; ++i) textBytes += c.args[i].text().size();
         if (textBytes > maxSliceText)
             return damaged("more than " + std::to_string(maxSliceText) +
                            " bytes of text in one slice");
-        slice.push_back(c);
+        slice.push(c);
     }
     ++position;
     return true;
@@ -388,11 +407,10 @@ bool Reader::nothingAfterTheEnd() {
 }
 
 Reader::Next Reader::next(Item& item) {
-    const std::vector<recording_file::Call>& previous =
-        slices[static_cast<std::size_t>(1 - current)];
+    const Slice& previous = slices[static_cast<std::size_t>(1 - current)];
     if (repeats) {
         item.kind = Item::Call;
-        item.call = previous[position];
+        item.call = previous.calls[position];
         --repeats;
         afterWait = false;
         return keep(item.call) ? Next::Item : Next::Damaged;
@@ -457,22 +475,22 @@ Reader::Next Reader::next(Item& item) {
         break;
     case Tag::Repeat:
         ok = varint(a, "a count of repeated calls");
-        if (ok && (a == 0 || position >= previous.size() || a > previous.size() - position))
+        if (ok && (a == 0 || position >= previous.size || a > previous.size - position))
             ok = damaged("a repeat of " + std::to_string(a) + " calls from the " +
                          std::to_string(position) + "th of the slice, where the previous slice " +
-                         "kept " + std::to_string(previous.size()));
+                         "kept " + std::to_string(previous.size));
         if (!ok) break;
         repeats = a;
         return next(item);
     case Tag::NewAnswer: {
         item.kind = Item::Call;
-        if (position >= previous.size()) {
+        if (position >= previous.size) {
             ok = damaged("a new answer to the " + std::to_string(position) +
                          "th call of the slice, where the previous slice kept " +
-                         std::to_string(previous.size()));
+                         std::to_string(previous.size));
             break;
         }
-        item.call = previous[position];
+        item.call = previous.calls[position];
         recording_file::Call& call = item.call;
         const std::size_t answers = call.answer == Answer::Vector ? 3
                                     : call.answer == Answer::None ? 0

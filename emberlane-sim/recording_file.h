@@ -7,9 +7,11 @@
 #include "host/recording_format.h"
 #include "prompts/labels.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <istream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,7 +22,12 @@ namespace format = recording_format;
 struct Arg {
     format::ArgKind kind = format::ArgKind::Value;
     std::uint64_t value = 0; // a value, or the 32 bits the game wrote
-    std::string text;
+    // A text the game read, shared by every call that repeats this one: a repeat costs no copy
+    // of it, however long.
+    std::shared_ptr<const std::string> letters;
+
+    const std::string& text() const { return letters ? *letters : noText; }
+    static const std::string noText;
 };
 
 // A game call as the recording holds it.
@@ -30,6 +37,22 @@ struct Call {
     std::array<Arg, format::maxArgs> args;
     format::Answer answer = format::Answer::None;
     std::array<std::uint64_t, 3> answers{};
+
+    // A copy takes the arguments in use alone: a replay copies every call it reads, most of a
+    // few arguments.
+    Call() = default;
+    Call(const Call& other) { *this = other; }
+    Call& operator=(const Call& other) {
+        hash = other.hash;
+        argc = other.argc;
+        std::copy_n(other.args.begin(), argc, args.begin());
+        answer = other.answer;
+        answers = other.answers;
+        return *this;
+    }
+    Call(Call&&) = default;
+    Call& operator=(Call&&) = default;
+    ~Call() = default;
 };
 
 // What the hotkey test read of one key's record.
@@ -113,8 +136,15 @@ class Reader {
     std::size_t blockAt = 0;
     std::uint32_t blockNumber = 0; // version 3: the number the next block must carry
 
+    // A slice's kept calls. Their room stays from slice to slice; their texts go at each new one.
+    struct Slice {
+        std::vector<recording_file::Call> calls;
+        std::size_t size = 0;
+        void clear();
+        void push(const recording_file::Call& c);
+    };
     // The slice under way and the one before it, for the repeats and new answers.
-    std::array<std::vector<recording_file::Call>, 2> slices;
+    std::array<Slice, 2> slices;
     int current = 0;
     std::size_t position = 0;
     std::uint64_t repeats = 0;

@@ -13,7 +13,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <deque>
 #include <filesystem>
 #include <fstream>
 
@@ -70,7 +69,8 @@ recording_file::Call asRecorded(std::uint64_t hash, const std::uint64_t* args, s
         switch (a.kind) {
         case ArgKind::Text: {
             const char* text = reinterpret_cast<const char*>(args[i]);
-            a.text.assign(text, strnlen(text, recording_file::format::maxText));
+            a.letters = std::make_shared<const std::string>(
+                text, strnlen(text, recording_file::format::maxText));
             break;
         }
         case ArgKind::Out:
@@ -95,8 +95,26 @@ bool sameCall(const recording_file::Call& a, const recording_file::Call& b) {
     for (std::uint8_t i = 0; i < a.argc; ++i) {
         const recording_file::Arg &x = a.args[i], &y = b.args[i];
         if (x.kind != y.kind || (x.kind == ArgKind::Value && x.value != y.value) ||
-            (x.kind == ArgKind::Text && x.text != y.text))
+            (x.kind == ArgKind::Text && x.text() != y.text()))
             return false;
+    }
+    return true;
+}
+
+// The plug-in's call is the recorded one, as sameCall has it, compared where the plug-in's
+// values lie: nothing is copied on the way of a replay that agrees.
+bool isRecorded(const recording_file::Call& r, std::uint64_t hash, const std::uint64_t* args,
+                std::size_t argc) {
+    if (r.hash != hash || r.argc != std::min(argc, r.args.size())) return false;
+    const sim::NativeInfo* info = sim::findNative(hash);
+    for (std::uint8_t i = 0; i < r.argc; ++i) {
+        const recording_file::Arg& a = r.args[i];
+        const ArgKind kind = args[i] ? kindOf(info, i) : ArgKind::Value;
+        if (a.kind != kind || (kind == ArgKind::Value && a.value != args[i])) return false;
+        if (kind != ArgKind::Text) continue;
+        const char* text = reinterpret_cast<const char*>(args[i]);
+        const std::size_t size = strnlen(text, recording_file::format::maxText);
+        if (a.text().size() != size || std::memcmp(a.text().data(), text, size) != 0) return false;
     }
     return true;
 }
@@ -126,7 +144,7 @@ std::string describe(const sim::Sim& sim, const recording_file::Call& r) {
         c.argc = r.argc;
         for (std::uint8_t i = 0; i < r.argc; ++i)
             c.args[i] = r.args[i].kind == ArgKind::Text
-                            ? reinterpret_cast<std::uintptr_t>(r.args[i].text.c_str())
+                            ? reinterpret_cast<std::uintptr_t>(r.args[i].text().c_str())
                         : r.args[i].kind == ArgKind::Out ? 1
                                                          : r.args[i].value;
         std::copy(r.answers.begin(), r.answers.end(), c.result);
@@ -136,7 +154,7 @@ std::string describe(const sim::Sim& sim, const recording_file::Call& r) {
     for (std::uint8_t i = 0; i < r.argc; ++i) {
         if (i) text += ", ";
         const recording_file::Arg& a = r.args[i];
-        text += a.kind == ArgKind::Text  ? "\"" + sim::printable(a.text) + "\""
+        text += a.kind == ArgKind::Text  ? "\"" + sim::printable(a.text()) + "\""
                 : a.kind == ArgKind::Out ? "&"
                                          : hex(a.value);
     }
@@ -158,7 +176,7 @@ int frameOf(std::uint64_t ms) { return static_cast<int>(std::clamp<std::uint64_t
 
 std::size_t textBytes(const recording_file::Call& c) {
     std::size_t n = 0;
-    for (std::uint8_t i = 0; i < c.argc; ++i) n += c.args[i].text.size();
+    for (std::uint8_t i = 0; i < c.argc; ++i) n += c.args[i].text().size();
     return n;
 }
 
@@ -186,9 +204,10 @@ struct Replay {
     CallWatcher watcher;
     passes::Counter counter;
     std::uint64_t passCalls = 0;
-    std::deque<sim::Call> recent; // the last calls both made alike
-    std::optional<Item> next;     // the next call or wait the recording holds
-    std::uint32_t tick = 0;       // the tick count the plug-in reads
+    std::array<sim::Call, callsBefore> recent; // the last calls both made alike, a ring
+    std::uint64_t recentCount = 0;
+    std::optional<Item> next; // the next call or wait the recording holds, read in place
+    std::uint32_t tick = 0;   // the tick count the plug-in reads
     bool stopped = false;
 
     // After a difference: the recording's rest of that pass, and this build's.
@@ -221,10 +240,12 @@ struct Replay {
     // To the next call or wait of the recording, doing on the way what the plug-in will read
     // before it: the hotkey test's tick count and key records.
     void advance() {
-        next.reset();
-        Item item;
+        if (!next) next.emplace();
+        Item& item = *next;
         for (;;) {
-            switch (reader.next(item)) {
+            const Next read = reader.next(item);
+            if (read != Next::Item) next.reset();
+            switch (read) {
             case Next::End:
                 out.ending = "it ends at byte " + std::to_string(reader.offset()) +
                              " without the unload mark: the game was closed without unloading "
@@ -245,14 +266,15 @@ struct Replay {
             switch (item.kind) {
             case Item::Call:
             case Item::Wait:
-                next = std::move(item);
                 return;
             case Item::HotkeyTest:
                 hotkeyTest(item);
                 break;
             case Item::Unloaded:
             case Item::Stopped:
-                return ended(item);
+                ended(item);
+                next.reset();
+                return;
             case Item::StartedAgain:
                 loadNext = true;
                 break;
@@ -305,14 +327,14 @@ struct Replay {
     // The answer to one of the plug-in's calls.
     void answer(std::uint64_t hash, const std::uint64_t* args, std::size_t argc,
                 std::uint64_t result[3]) {
-        const recording_file::Call ours = asRecorded(hash, args, argc, false);
         if (!differs && !next) stop();
-        if (!differs && (next->kind != Item::Call || !sameCall(next->call, ours))) {
+        if (!differs && (next->kind != Item::Call || !isRecorded(next->call, hash, args, argc))) {
             sim::Call c;
             c.hash = hash;
             beginDifference(c);
         }
-        if (differs) return answerAfterDifference(ours, args, result);
+        if (differs)
+            return answerAfterDifference(asRecorded(hash, args, argc, false), args, result);
         give(next->call, args, result);
         watcher.seen.now = now();
         watcher.call(next->call);
@@ -346,9 +368,9 @@ struct Replay {
         // the call watcher keeps, whatever the file answers.
         auto& names = sim.game.names;
         const auto hash = static_cast<Hash>(c.result[0]);
-        if (c.hash == op::hashOfName && c.args[0] &&
-            (names.size() < CallWatcher::mostNames || names.count(hash)))
-            names[hash] = observer::readable(reinterpret_cast<const char*>(c.args[0]));
+        if (c.hash == op::hashOfName && c.args[0] && names.size() < CallWatcher::mostNames &&
+            !names.count(hash))
+            names.emplace(hash, observer::readable(reinterpret_cast<const char*>(c.args[0])));
         remember(c);
     }
 
@@ -393,8 +415,7 @@ struct Replay {
             if (divergence.ours.size() < callsFrom) divergence.ours.push_back(sim.describe(c));
             return;
         }
-        recent.push_back(c);
-        if (recent.size() > callsBefore) recent.pop_front();
+        recent[recentCount++ % callsBefore] = c;
     }
 
     // The recording and this build part here: the recording's rest of the pass is read, so
@@ -405,7 +426,9 @@ struct Replay {
         probe.take(first);
         divergence.pass = probe.number;
         divergence.ms = now();
-        for (const sim::Call& c : recent) divergence.before.push_back(sim.describe(c));
+        for (std::uint64_t i = recentCount - std::min<std::uint64_t>(recentCount, callsBefore);
+             i < recentCount; ++i)
+            divergence.before.push_back(sim.describe(recent[i % callsBefore]));
         theirs = watcher.fork();
         theirs->seen.now = now();
         ourTime = theirTime = now();
@@ -443,19 +466,17 @@ struct Replay {
 
     // The recording's next item, its hotkey tests read on its side alone.
     void advanceTheirs() {
-        next.reset();
-        Item item;
+        if (!next) next.emplace();
+        Item& item = *next;
         Next read;
         while ((read = reader.next(item)) == Next::Item) {
-            if (item.kind == Item::Call || item.kind == Item::Wait) {
-                next = std::move(item);
-                return;
-            }
+            if (item.kind == Item::Call || item.kind == Item::Wait) return;
             if (item.kind == Item::HotkeyTest) theirs->hotkeyTest(item);
             if (item.kind == Item::Unloaded || item.kind == Item::Stopped ||
                 item.kind == Item::StartedAgain) // a load ends their pass
-                return;
+                break;
         }
+        next.reset();
         if (read == Next::Damaged) damage = reader.problem();
     }
 

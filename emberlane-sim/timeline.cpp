@@ -24,7 +24,15 @@ std::string clock(std::int64_t ms) {
 
 std::string text(const observer::History& history) {
     std::string out;
+    std::size_t lines = 0;
     for (const observer::Event& e : history.events) {
+        if (++lines > mostLines) {
+            out += line(e.ms, "timeline",
+                        std::to_string(history.events.size() - mostLines) +
+                            " more lines left out: a timeline shows at most " +
+                            std::to_string(mostLines));
+            break;
+        }
         std::string detail = e.detail;
         // The scene's own lines name their cause already; a change it made says so.
         if (e.what != "scene" && e.cause == observer::Cause::Scene) detail += "  (by the scene)";

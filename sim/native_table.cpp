@@ -68,9 +68,20 @@ constexpr std::array<NativeInfo, 48> table = {{
 } // namespace
 
 const NativeInfo* findNative(std::uint64_t hash) {
-    const auto it = std::find_if(table.begin(), table.end(),
-                                 [hash](const NativeInfo& n) { return n.hash == hash; });
-    return it == table.end() ? nullptr : &*it;
+    // By hash, as a replay asks at every call: an open-addressed index of the table, made once.
+    constexpr std::size_t slots = 256;
+    static const std::array<const NativeInfo*, slots> index = [] {
+        std::array<const NativeInfo*, slots> made{};
+        for (const NativeInfo& n : table) {
+            std::size_t at = n.hash % slots;
+            while (made[at]) at = (at + 1) % slots;
+            made[at] = &n;
+        }
+        return made;
+    }();
+    for (std::size_t at = hash % slots; index[at]; at = (at + 1) % slots)
+        if (index[at]->hash == hash) return index[at];
+    return nullptr;
 }
 
 const NativeInfo* nativeTable(std::size_t& count) {

@@ -120,3 +120,13 @@ TEST(Timeline, TheHeaderNamesTheKeysThePluginNeverReads) {
               "ignored key        destroy_scenario_prop (line 4): only its first line in "
               "[SETTINGS] counts\n");
 }
+
+TEST(Timeline, AtMostSoManyLinesAndTheRestCounted) {
+    observer::History h;
+    for (std::size_t i = 0; i < timeline::mostLines + 5; ++i)
+        h.events.push_back({static_cast<std::int64_t>(i), "player stamina", "99 -> 100"});
+    const auto lines = linesOf(timeline::text(h));
+    ASSERT_EQ(lines.size(), timeline::mostLines + 1);
+    EXPECT_EQ(lines.back().substr(11), "timeline           5 more lines left out: a timeline "
+                                       "shows at most 20000");
+}

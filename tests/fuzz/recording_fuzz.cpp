@@ -41,7 +41,7 @@ bool readItems(const std::uint8_t* data, std::size_t size) {
             const recording_file::Arg& a = c.args[i];
             if (a.kind != ArgKind::Value && a.kind != ArgKind::Text && a.kind != ArgKind::Out)
                 std::abort();
-            if (a.text.size() > format::maxText ||
+            if (a.text().size() > format::maxText ||
                 (a.kind == ArgKind::Out && a.value > 0xFFFFFFFFu))
                 std::abort();
         }
