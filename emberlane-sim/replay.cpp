@@ -365,11 +365,11 @@ struct Replay {
         }
         ++passCalls;
         // The names of the hashes the recording answered, for the calls in words: as many as
-        // the call watcher keeps, whatever the file answers.
+        // the call watcher keeps, whatever the file answers; none made up after a difference.
         auto& names = sim.game.names;
         const auto hash = static_cast<Hash>(c.result[0]);
-        if (c.hash == op::hashOfName && c.args[0] && names.size() < CallWatcher::mostNames &&
-            !names.count(hash))
+        if (c.hash == op::hashOfName && c.args[0] && !differs &&
+            names.size() < CallWatcher::mostNames && !names.count(hash))
             names.emplace(hash, observer::readable(reinterpret_cast<const char*>(c.args[0])));
         remember(c);
     }
@@ -653,7 +653,7 @@ Outcome run(std::istream& file, const session::Settings& settings) {
     if (!r.differs) r.watcher.seen.now = sim.host.elapsedMs;
     r.watcher.finish(r.differs ? 0 : r.passCalls);
     out.history = std::move(r.watcher.seen.history);
-    out.passes = r.differs       ? r.divergence.pass - 1
+    out.passes = r.differs       ? std::max(0, r.divergence.pass - 1)
                  : r.endedInWait ? r.counter.number
                                  : std::max(0, r.counter.completed());
     if (out.status == Outcome::Status::Identical && out.passes == 0)

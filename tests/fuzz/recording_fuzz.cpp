@@ -1,12 +1,15 @@
 // The recording reader takes any bytes: it stops at the end of what it was given, never past
 // it, and every item it yields is within the format's bounds, whatever the file claims.
 // The replay takes any bytes too, as --replay does a stranger's file: it ends with a status,
-// and tools/fuzz holds it to a memory limit.
+// what it prints can be forged by no text of the file, and tools/fuzz holds it to a memory
+// limit.
 #include "emberlane-sim/recording_file.h"
 #include "emberlane-sim/replay.h"
 #include "emberlane-sim/session.h"
+#include "emberlane-sim/timeline.h"
 #include "sim/errors.h"
 
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -71,9 +74,28 @@ void replayItself(const std::uint8_t* data, std::size_t size, bool headerRead) {
     using Status = replay::Outcome::Status;
     if (!headerRead && (o.status != Status::BadFile || o.passes != 0)) std::abort();
     if (o.status == Status::BadFile && o.problem.empty()) std::abort();
-    if ((o.status == Status::Differs) != o.divergence.has_value()) std::abort();
-    // What --replay prints of it.
-    if (replay::report("fuzz.rec", o).empty()) std::abort();
+    if (o.status == Status::Differs && !o.divergence) std::abort();
+    if (o.divergence && o.status != Status::Differs && o.status != Status::BadFile) std::abort();
+    // What --replay prints of it: no line of it begins with text from the file, each is the
+    // report's own (the file's name), indented under it, or a timeline line (its clock), and
+    // no character in it moves the cursor.
+    const std::string printed = replay::report("fuzz.rec", o) + timeline::text(o.history);
+    if (printed.empty()) std::abort();
+    auto clock = [](const std::string& line) {
+        std::size_t i = 0;
+        while (i < line.size() && std::isdigit(static_cast<unsigned char>(line[i]))) ++i;
+        return i >= 2 && line.compare(i, 1, ":") == 0 && line.size() > i + 8 &&
+               line.compare(i + 3, 1, ".") == 0 && line.compare(i + 7, 2, "  ") == 0;
+    };
+    for (std::size_t start = 0, end; start < printed.size(); start = end + 1) {
+        end = printed.find('\n', start);
+        if (end == std::string::npos) std::abort(); // every line ends
+        const std::string line = printed.substr(start, end - start);
+        if (line.rfind("fuzz.rec: ", 0) != 0 && line.rfind("  ", 0) != 0 && !clock(line))
+            std::abort();
+        for (const char c : line)
+            if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) std::abort();
+    }
 }
 
 } // namespace
