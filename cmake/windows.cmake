@@ -138,7 +138,8 @@ add_library(emberlane_sim STATIC
     sim/chaos.cpp sim/coroutine_windows.cpp sim/game.cpp sim/host.cpp sim/loader_windows.cpp
     sim/native_table.cpp sim/printable.cpp sim/sim.cpp
     emberlane-sim/call_watcher.cpp emberlane-sim/chaos_game.cpp emberlane-sim/compare.cpp
-    emberlane-sim/keys.cpp emberlane-sim/observer.cpp emberlane-sim/picture.cpp
+    emberlane-sim/keys.cpp emberlane-sim/labels_file.cpp emberlane-sim/observer.cpp
+    emberlane-sim/picture.cpp
     emberlane-sim/recording_file.cpp emberlane-sim/replay.cpp emberlane-sim/scene.cpp
     emberlane-sim/session.cpp emberlane-sim/settings_file.cpp emberlane-sim/timeline.cpp
     host/key_names.cpp host/profile_int.cpp prompts/labels.cpp ${EMBERLANE_LABELS_SOURCE})

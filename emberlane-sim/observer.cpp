@@ -19,6 +19,10 @@ std::string labelOf(const OnScreen& p) {
     return p.label.empty() ? p.prompt : "\"" + p.label + "\"";
 }
 
+// A prompt as a timeline line shows it: its label as the game shows it, an empty one empty,
+// and its name.
+std::string shownAs(const OnScreen& p) { return "\"" + p.label + "\"  (" + p.prompt + ")"; }
+
 } // namespace
 
 std::string readable(const std::string& text) {
@@ -150,7 +154,7 @@ void Observer::washing(const std::string& who, bool washing) {
 }
 
 void Observer::hidden(const OnScreen& p, Cause cause) {
-    note("prompt hidden", labelOf(p) + "  (" + p.prompt + ")", cause);
+    note("prompt hidden", shownAs(p), cause);
     span(p.prompt, labelOf(p), shownSince[p.prompt]);
 }
 
@@ -161,7 +165,7 @@ void Observer::screen(const std::vector<OnScreen>& prompts) {
     };
     for (const OnScreen& p : prompts)
         if (!among(shown, p)) {
-            note("prompt shown", labelOf(p) + "  (" + p.prompt + ")", Cause::Plugin);
+            note("prompt shown", shownAs(p), Cause::Plugin);
             shownSince[p.prompt] = now;
         }
     for (const OnScreen& p : shown)
