@@ -71,7 +71,8 @@ std::string asWritten(const std::string& text, const char* key, std::int64_t rea
     const std::string number = std::to_string(read);
     if (!written || written->empty() || *written == number) return "";
     if (isNumber(*written)) return std::string(*written) + " reads as " + number;
-    return "\"" + std::string(*written) + "\" is not a number and reads as " + number;
+    std::string quoted(1, '"'); // appended, not "\"" + ...: MinGW's GCC 12 warns on that
+    return quoted.append(*written).append("\" is not a number and reads as ").append(number);
 }
 
 std::string hotkeyLine(const Settings& s, const std::string& text) {

@@ -205,8 +205,11 @@ TEST(Timeline, TheHeaderSaysWhatTheGameShowsForEachLabelNotAsMeant) {
 // (an activity's camera easing in, the three seconds after it ends) is lost, as in the game.
 // The play says so on the scene's line, and the replay of its recording at the release.
 TEST(Timeline, AReleaseTheHotkeyTestNeverSawSaysWhy) {
+    session::Settings settings, quiet;
+    // Found from here, before the scratch folder becomes the current one.
+    settings.options.plugin = quiet.options.plugin =
+        std::filesystem::absolute(sim::defaultPluginPath()).string();
     ScratchFolder folder("emberlane-timeline");
-    session::Settings settings;
     settings.options.ini = sim::withRecording(std::nullopt);
     settings.options.keepRecording = (folder.dir / "lost.rec").string();
     const observer::History played = playScene(
@@ -222,7 +225,6 @@ TEST(Timeline, AReleaseTheHotkeyTestNeverSawSaysWhy) {
           "00:10.032  scene              key hotkey  (not seen: the script was waiting)"})
         EXPECT_THAT(playLines, ::testing::Contains(line)) << timeline::text(played);
 
-    session::Settings quiet;
     quiet.printEvents = false;
     const replay::Outcome again = replay::run("lost.rec", quiet);
     ASSERT_EQ(again.status, replay::Outcome::Status::Identical);
