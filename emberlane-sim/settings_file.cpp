@@ -3,6 +3,7 @@
 #include "emberlane-sim/keys.h"
 #include "emberlane-sim/scene.h"
 #include "host/profile_int.h"
+#include "sim/printable.h"
 
 #include <algorithm>
 #include <array>
@@ -40,7 +41,7 @@ std::string unknownName(std::string_view written) {
         rest.remove_prefix(plus + 1);
     const std::string part = trimmed(rest.substr(0, plus));
     const std::string why = part.empty() ? "no key named between its '+' signs: off"
-                                         : "no key is named " + part + ": off";
+                                         : "no key is named " + sim::printable(part) + ": off";
     const std::size_t comment = written.find(';');
     const std::string meant = keys::likeliest(trimmed(written.substr(0, comment)));
     std::string advice =
@@ -71,13 +72,16 @@ std::string asWritten(const std::string& text, const char* key, std::int64_t rea
     const std::string number = std::to_string(read);
     if (!written || written->empty() || *written == number) return "";
     if (isNumber(*written)) return std::string(*written) + " reads as " + number;
+    // Any other text from the file cannot end its line or move the cursor.
     std::string quoted(1, '"'); // appended, not "\"" + ...: MinGW's GCC 12 warns on that
-    return quoted.append(*written).append("\" is not a number and reads as ").append(number);
+    return quoted.append(sim::printable(*written))
+        .append("\" is not a number and reads as ")
+        .append(number);
 }
 
 std::string hotkeyLine(const Settings& s, const std::string& text) {
     const keys::Hotkey& key = s.hotkey;
-    if (s.unknownName) return s.written + ": " + unknownName(s.written);
+    if (s.unknownName) return sim::printable(s.written) + ": " + unknownName(s.written);
     if (!s.written.empty()) {
         if (key.modifiers) return keys::describe(key);
         return keys::nameOf(key.code) + " (" + std::to_string(key.code) + ")";
@@ -138,11 +142,12 @@ std::string keysNeverRead(std::string_view text) {
         const std::size_t equals = line.find('=');
         const std::string key = trimmed(std::string_view(line).substr(0, equals));
         const std::string where = " (line " + std::to_string(number);
+        const std::string shown = sim::printable(key); // it cannot end its line
         const bool read = std::find(known.begin(), known.end(), upper(key)) != known.end();
         const bool first = std::find(seen.begin(), seen.end(), upper(key)) == seen.end();
         if (equals == std::string::npos) {
             if (inFirst && read && first) {
-                out += "ignored key        " + key + where +
+                out += "ignored key        " + shown + where +
                        "): a line without '=' gives the default and hides the key's later "
                        "lines\n";
                 seen.push_back(upper(key));
@@ -152,19 +157,20 @@ std::string keysNeverRead(std::string_view text) {
         if (inFirst) {
             if (!read) {
                 const std::string nearest = scene::closest(key, known);
-                out += "unknown key        " + key + where + "): the plug-in reads no such key" +
+                out += "unknown key        " + shown + where + "): the plug-in reads no such key" +
                        (nearest.empty() ? "" : " (did you mean " + nearest + "?)") + "\n";
             } else if (!first) {
-                out += "ignored key        " + key + where +
+                out += "ignored key        " + shown + where +
                        "): only its first line in [SETTINGS] counts\n";
             }
             seen.push_back(upper(key));
             continue;
         }
-        const std::string place = section.empty()       ? "before any section"
-                                  : isSettings(section) ? "in a second [" + section + "]"
-                                                        : "in [" + section + "]";
-        out += "ignored key        " + key + where + ", " + place +
+        const std::string place = section.empty() ? "before any section"
+                                  : isSettings(section)
+                                      ? "in a second [" + sim::printable(section) + "]"
+                                      : "in [" + sim::printable(section) + "]";
+        out += "ignored key        " + shown + where + ", " + place +
                "): the plug-in reads only the first [SETTINGS]\n";
     }
     return out;
