@@ -30,7 +30,9 @@ std::string readable(const std::string& text) {
         !text.empty() && text.size() <= 100 && std::all_of(text.begin(), text.end(), [](char c) {
             return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.' || c == '-';
         });
-    return plain ? text : "\"" + sim::printable(text) + "\"";
+    if (plain) return text;
+    std::string quoted(1, '"'); // appended, not "\"" + ...: MinGW's GCC 12 warns on that
+    return quoted.append(sim::printable(text)).append(1, '"');
 }
 
 bool Observer::room(std::size_t more) {
