@@ -24,13 +24,23 @@ file(COPY ${DIST}/INSTALL.txt ${DIST}/translations DESTINATION ${stage}/Emberlan
 file(COPY_FILE ${LICENSE} ${stage}/Emberlane/LICENSE.txt)
 file(COPY_FILE ${NOTICES} ${stage}/Emberlane/THIRD-PARTY-NOTICES.txt)
 
+# A player opens the text files in Notepad, a translator the label files: they ship with the
+# line ends of Windows, CR LF, whatever the sources hold.
+file(GLOB_RECURSE texts LIST_DIRECTORIES false ${stage}/*.txt ${stage}/*.ini ${stage}/*.dat)
+foreach(f IN LISTS texts)
+    file(READ ${f} text)
+    string(REPLACE "\r\n" "\n" text "${text}")
+    string(REPLACE "\n" "\r\n" text "${text}")
+    file(WRITE ${f} "${text}")
+endforeach()
+
 # Each path from the archive's root, so that the check runs in the game's root folder.
 file(GLOB_RECURSE files LIST_DIRECTORIES false RELATIVE ${stage} ${stage}/*)
 list(SORT files)
 set(sums "")
 foreach(f IN LISTS files)
     file(SHA256 ${stage}/${f} hash)
-    string(APPEND sums "${hash}  ${f}\n")
+    string(APPEND sums "${hash}  ${f}\r\n")
 endforeach()
 file(WRITE ${stage}/Emberlane/SHA256SUMS.txt "${sums}")
 

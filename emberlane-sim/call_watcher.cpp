@@ -1,6 +1,7 @@
 #include "emberlane-sim/call_watcher.h"
 
 #include "emberlane-sim/keys.h"
+#include "emberlane-sim/scene.h"
 #include "host/keyboard.h"
 #include "sim/game.h"
 #include "sim/printable.h"
@@ -52,6 +53,14 @@ std::string CallWatcher::nameOf(Hash h) const {
     char buffer[16];
     std::snprintf(buffer, sizeof buffer, "0x%X", h);
     return buffer;
+}
+
+// A weapon by the name the game gives it, as a play names it: the plug-in never hashes a
+// weapon's name itself, so the recording holds its hash alone.
+std::string CallWatcher::weaponName(Hash h) const {
+    for (const std::string& name : scene::namesOf(scene::weapons()))
+        if (sim::joaat(name.c_str()) == h) return name;
+    return nameOf(h);
 }
 
 void CallWatcher::input(const std::string& what) {
@@ -199,7 +208,7 @@ void CallWatcher::call(const recording_file::Call& c) {
     case op::currentPedWeapon: {
         const auto weapon = static_cast<Hash>(arg(1));
         if (s->weapon && weapon != s->weapon)
-            input(weapon == sim::unarmed ? "holsters" : "draws " + nameOf(weapon));
+            input(weapon == sim::unarmed ? "holsters" : "draws " + weaponName(weapon));
         s->weapon = weapon;
         break;
     }
@@ -218,19 +227,29 @@ void CallWatcher::call(const recording_file::Call& c) {
 }
 
 void CallWatcher::hotkeyTest(const recording_file::Item& test) {
-    if (test.key.time != keyTime && test.key.isUpNow) {
-        // Read as the plug-in reads them: held as the key was let go, or not.
-        bool held = true;
-        for (std::size_t i = 0; i < test.modifiersRead; ++i)
-            held = held &&
-                   heldAt({test.modifierKeys[i].time, test.modifierKeys[i].isUpNow}, test.key.time);
-        if (held)
-            input("releases the hotkey, " + keys::describe(hotkey));
-        else
-            input("releases " + keys::nameOf(hotkey.code) + " without " +
-                  keys::modifiersOf(hotkey.modifiers) + " held");
-    }
+    const bool waited = waitsSinceTest > 1;
+    waitsSinceTest = 0;
+    const bool released = test.key.isUpNow && test.key.time != keyTime;
     keyTime = test.key.time;
+    if (!released) return;
+    // Only what the test saw: a release it never took is told at its own time, with why.
+    if (const std::string why = keys::unseen(test.key.time, test.now, waited); !why.empty()) {
+        const std::int64_t now = seen.now;
+        seen.now = std::max<std::int64_t>(0, now - (test.now - test.key.time));
+        input("releases " + keys::nameOf(keys::Hotkey{hotkey.code, 0}) + ": " + why);
+        seen.now = now;
+        return;
+    }
+    // Read as the plug-in reads them: held as the key was let go, or not.
+    bool held = true;
+    for (std::size_t i = 0; i < test.modifiersRead; ++i)
+        held = held &&
+               heldAt({test.modifierKeys[i].time, test.modifierKeys[i].isUpNow}, test.key.time);
+    if (held)
+        input("releases the hotkey, " + keys::describe(hotkey));
+    else
+        input("releases " + keys::nameOf(hotkey.code) + " without " +
+              keys::modifiersOf(hotkey.modifiers) + " held");
 }
 
 void CallWatcher::passBegins() {

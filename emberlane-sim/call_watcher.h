@@ -24,7 +24,10 @@ class CallWatcher {
 
     void call(const recording_file::Call& c);
     void hotkeyTest(const recording_file::Item& test);
-    void wait(std::uint32_t ms) { seen.scriptWaits(ms); }
+    void wait(std::uint32_t ms) {
+        seen.scriptWaits(ms);
+        ++waitsSinceTest;
+    }
     void passBegins();
     // The game loaded a session: the script's prompts and scenario points went with its run,
     // which started again `loadingMs` later.
@@ -60,11 +63,13 @@ class CallWatcher {
     std::map<Handle, Hash> points;
     Handle target = -1;
     std::uint32_t keyTime = 0;
+    int waitsSinceTest = 0; // more than the pass's own: the script waited inside it
     std::set<std::string> inputsThisPass;
 
     Someone* someone(Handle h);
     Prompt* prompt(Handle h);
     std::string nameOf(Hash h) const;
+    std::string weaponName(Hash h) const;
     void input(const std::string& what);
     void flag(int& state, bool value, const char* yes, const char* no);
     void scenario(Someone& s, Hash to, observer::Cause cause);

@@ -2,6 +2,8 @@
 // plays the same games with two builds and shows where they first differ, or replays a
 // recording from the game.
 #include "emberlane-sim/compare.h"
+#include "emberlane-sim/keys.h"
+#include "emberlane-sim/labels_file.h"
 #include "emberlane-sim/picture.h"
 #include "emberlane-sim/replay.h"
 #include "emberlane-sim/scene.h"
@@ -80,27 +82,48 @@ int fail(const std::string& what) {
     return 2;
 }
 
-// The plug-in module a run loads, with the version it carries and when it was built, so that
-// a build left behind by a failed one is seen for what it is.
+// The version a plug-in module carries: the .asi's version resource, whose texts are UTF-16
+// ("ProductVersion", then the version after the padding that aligns it), or the mark the
+// plug-in keeps for this line where it has no resources. Empty when it carries neither.
+std::string versionOf(const std::string& module) {
+    std::string key;
+    for (const char c : std::string_view("ProductVersion")) key.append({c, '\0'});
+    if (std::size_t at = module.find(key.append(2, '\0')); at != std::string::npos) {
+        at += key.size();
+        while (at + 1 < module.size() && module[at] == '\0' && module[at + 1] == '\0') at += 2;
+        std::string version;
+        for (; at + 1 < module.size() && module[at + 1] == '\0' && module[at] > ' ' &&
+               module[at] < 0x7F && version.size() < 32;
+             at += 2)
+            version += module[at];
+        if (!version.empty()) return version;
+    }
+    constexpr std::string_view mark = "Emberlane version ";
+    if (const std::size_t at = module.find(mark); at != std::string::npos)
+        return std::string(module.c_str() + at + mark.size());
+    return "";
+}
+
+// The plug-in module a run loads, with the version it carries and the date of its file, so
+// that a build left behind by a failed one is seen for what it is. The date is the file's: a
+// copy is dated when it was copied.
 std::string pluginLine(const std::string& path) {
     const std::string absolute = fs::absolute(path).string();
     const std::optional<std::string> bytes = readFile(path);
     if (!bytes) return "plug-in            " + absolute + " (not there)\n";
-    std::string version = "of an unknown version";
-    constexpr std::string_view mark = "Emberlane version ";
-    if (const std::size_t at = bytes->find(mark); at != std::string::npos)
-        version = "Emberlane " + std::string(bytes->c_str() + at + mark.size());
+    const std::string version = versionOf(*bytes);
     std::error_code error;
     const auto written = fs::last_write_time(path, error);
-    std::string built;
+    std::string dated;
     if (!error) {
         const std::time_t t =
             std::chrono::system_clock::to_time_t(std::chrono::file_clock::to_sys(written));
         char buffer[32];
         if (std::strftime(buffer, sizeof buffer, "%Y-%m-%d %H:%M UTC", std::gmtime(&t)))
-            built = ", built " + std::string(buffer);
+            dated = ", file dated " + std::string(buffer);
     }
-    return "plug-in            " + absolute + " (" + version + built + ")\n";
+    return "plug-in            " + absolute + " (" +
+           (version.empty() ? "of an unknown version" : "Emberlane " + version) + dated + ")\n";
 }
 
 struct Command {
@@ -116,6 +139,30 @@ struct Command {
 
 std::string ourPlugin(const Command& c) {
     return c.settings.options.plugin.empty() ? sim::defaultPluginPath() : c.settings.options.plugin;
+}
+
+// The plug-in beside this program, where a copy of the simulator is handed out with the one
+// it plays; none beside it: the one it was built with.
+std::string pluginBeside(const char* program) {
+    const fs::path beside =
+        fs::path(program).parent_path() / fs::path(sim::defaultPluginPath()).filename();
+    std::error_code error;
+    if (fs::path(program).has_parent_path() && fs::is_regular_file(beside, error))
+        return beside.string();
+    return "";
+}
+
+// A scene that presses the hotkey, with settings that turn it off, asks for what no keyboard
+// can do: refused before it is played, with the settings' reason.
+std::string pressesNoKey(const scene::Scene& scene, const std::string& name,
+                         const std::optional<std::string>& ini) {
+    if (keys::keyboardSends(settings_file::read(ini).hotkey.code)) return "";
+    for (const scene::Step& step : scene.steps)
+        if (step.action == scene::Action::Key && step.hotkey)
+            return (name == "walkthrough" ? "the walkthrough" : name) + " presses the hotkey at " +
+                   timeline::clock(step.atMs) +
+                   ", and the settings turn it off: " + settings_file::hotkeyLine(ini);
+    return "";
 }
 
 int writeSvg(const std::string& path, const observer::History& history, const std::string& title) {
@@ -146,6 +193,10 @@ int compareBuilds(const Command& c, const std::string& firstName, const scene::S
             games.push_back({name, parsed.scene, 0, 0});
         }
     }
+    for (const compare::Game& game : games)
+        if (const std::string why = pressesNoKey(game.scene, game.name, c.settings.options.ini);
+            !why.empty())
+            return fail(why);
     for (long long seed = 1; seed <= c.chaosGames; ++seed)
         games.push_back({"chaos seed " + std::to_string(seed),
                          {},
@@ -199,8 +250,9 @@ int replayRecording(const Command& c) {
         std::printf(
             "recording          %s, by Emberlane %s\n%s%s%s\n", c.replayPath->c_str(),
             outcome.pluginVersion.c_str(), pluginLine(ourPlugin(c)).c_str(),
-            settings_file::header(replay::settingsFile(outcome.hotkey, outcome.destroyProp),
-                                  "the recording")
+            settings_file::header(
+                sim::withRecording(replay::settingsFile(outcome.hotkey, outcome.destroyProp)),
+                "the recording")
                 .c_str(),
             outcome.labelsFromFile
                 ? "labels             the recording's Emberlane.dat\n"
@@ -210,7 +262,7 @@ int replayRecording(const Command& c) {
                     replay::report(*c.replayPath, outcome).c_str());
         if (!c.svgPath.empty() &&
             writeSvg(c.svgPath, outcome.history,
-                     *c.replayPath + ", a recording from the game, replayed") != 0)
+                     *c.replayPath + ", a recording, replayed with this build") != 0)
             return 2;
         switch (outcome.status) {
         case Status::Identical:
@@ -227,6 +279,20 @@ int replayRecording(const Command& c) {
         std::fprintf(stderr, "emberlane-sim: the game stopped: %s\n", e.what());
         return 1;
     }
+}
+
+// What stopped the game, in a person's words: a step of the walkthrough by its time and text,
+// not by the line of the simulator's source that holds it.
+std::string stoppedAt(const std::string& error, const scene::Scene& scene,
+                      const std::string& name) {
+    if (name != "walkthrough") return error;
+    for (const scene::Step& step : scene.steps) {
+        const std::string at = scene.file + ":" + std::to_string(step.line) + ": ";
+        if (error.rfind(at, 0) == 0)
+            return "the walkthrough's '" + step.text + "' at " + timeline::clock(step.atMs) + ": " +
+                   error.substr(at.size());
+    }
+    return error;
 }
 
 // A path the recording can be kept at, or why not: checked before the game is played.
@@ -255,10 +321,12 @@ int play(const Command& c, const std::string& name, const scene::Scene& scene) {
                                    : c.iniPath + " with --record's RECORD_SESSION=1";
     std::printf("%s%s%s\n", pluginLine(ourPlugin(c)).c_str(),
                 settings_file::header(settings.options.ini, source).c_str(),
-                c.datPath ? ("labels             " + *c.datPath + "\n").c_str()
+                c.datPath ? labels_file::header(*settings.options.dat, *c.datPath).c_str()
                           : ("labels             built in, in the game's language (" +
                              scene::languages()[static_cast<std::size_t>(language)] + ")\n")
                                 .c_str());
+    if (const std::string why = pressesNoKey(scene, name, settings.options.ini); !why.empty())
+        return fail(why);
     try {
         const observer::History history = session::play(scene, settings);
         // The timeline, when printed, stands apart from the summary.
@@ -269,7 +337,7 @@ int play(const Command& c, const std::string& name, const scene::Scene& scene) {
         if (!c.svgPath.empty() && writeSvg(c.svgPath, history, name + " in the stand-in game") != 0)
             return 2;
     } catch (const sim::GameError& e) {
-        fail(std::string("the game stopped: ") + e.what());
+        fail("the game stopped: " + stoppedAt(e.what(), scene, name));
         return 1;
     }
     return 0;
@@ -281,8 +349,10 @@ int main(int argc, char** argv) {
     Command c;
     session::Settings& settings = c.settings;
     std::optional<std::string> recordPath;
+    std::vector<std::string> given; // the options, as named
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
+        given.push_back(arg);
         const bool hasValue = i + 1 < argc;
         long long n = 0;
         if (arg == "--scene" && hasValue)
@@ -358,7 +428,20 @@ int main(int argc, char** argv) {
     // Options that would do nothing together are refused, not ignored.
     if (c.replayPath && (!c.scenePath.empty() || recordPath || c.other))
         return fail("--replay plays a recording: it takes no --scene, --record or --compare");
+    constexpr std::pair<std::string_view, std::string_view> recordingHolds[] = {
+        {"--ini", "the settings"},
+        {"--dat", "the labels"},
+        {"--game-language", "the game's language"},
+        {"--frame-ms", "the frame times"},
+        {"--seed", "every answer of the game"}};
+    for (const auto& [option, what] : recordingHolds)
+        if (c.replayPath && std::find(given.begin(), given.end(), option) != given.end())
+            return fail("--replay takes no " + std::string(option) + ": the recording holds " +
+                        std::string(what));
     if (c.other && recordPath) return fail("--compare keeps no recording: it takes no --record");
+    if (settings.options.plugin.empty()) settings.options.plugin = pluginBeside(argv[0]);
+    if (!c.other && !fs::is_regular_file(ourPlugin(c)))
+        return fail("no plug-in at '" + ourPlugin(c) + "'");
     if (c.replayPath) return replayRecording(c);
 
     if (recordPath) {

@@ -28,4 +28,17 @@ std::string modifiersOf(std::uint8_t modifiers);
 // Every name a key can be given by, modifiers included, for the closest to a misspelt one.
 std::vector<std::string> allNames();
 
+// False for a code that no key of a keyboard sends, so that the host's keyboard handler never
+// receives it: 0, the mouse buttons, codes Windows leaves unassigned, and 255 or more.
+bool keyboardSends(std::uint32_t code);
+
+// The working hotkey a misspelt one likeliest means ("Ctrl+5" for Ctrl+53, "NUMPAD5" for
+// NUM5, "F10" for F0); "" when none is close.
+std::string likeliest(std::string_view written);
+
+// What the plug-in's hotkey test made of a release of its key at tick `released`, read at tick
+// `now`: "" when the test saw it (within 100 ms, unsigned as the test reads the tick count);
+// else why not, the script having waited in its pass or not.
+std::string unseen(std::uint32_t released, std::uint32_t now, bool scriptWaited);
+
 } // namespace keys

@@ -19,6 +19,10 @@ std::string labelOf(const OnScreen& p) {
     return p.label.empty() ? p.prompt : "\"" + p.label + "\"";
 }
 
+// A prompt as a timeline line shows it: its label as the game shows it, an empty one empty,
+// and its name.
+std::string shownAs(const OnScreen& p) { return "\"" + p.label + "\"  (" + p.prompt + ")"; }
+
 } // namespace
 
 std::string readable(const std::string& text) {
@@ -26,7 +30,9 @@ std::string readable(const std::string& text) {
         !text.empty() && text.size() <= 100 && std::all_of(text.begin(), text.end(), [](char c) {
             return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.' || c == '-';
         });
-    return plain ? text : "\"" + sim::printable(text) + "\"";
+    if (plain) return text;
+    std::string quoted(1, '"'); // appended, not "\"" + ...: MinGW's GCC 12 warns on that
+    return quoted.append(sim::printable(text)).append(1, '"');
 }
 
 bool Observer::room(std::size_t more) {
@@ -150,7 +156,7 @@ void Observer::washing(const std::string& who, bool washing) {
 }
 
 void Observer::hidden(const OnScreen& p, Cause cause) {
-    note("prompt hidden", labelOf(p) + "  (" + p.prompt + ")", cause);
+    note("prompt hidden", shownAs(p), cause);
     span(p.prompt, labelOf(p), shownSince[p.prompt]);
 }
 
@@ -161,7 +167,7 @@ void Observer::screen(const std::vector<OnScreen>& prompts) {
     };
     for (const OnScreen& p : prompts)
         if (!among(shown, p)) {
-            note("prompt shown", labelOf(p) + "  (" + p.prompt + ")", Cause::Plugin);
+            note("prompt shown", shownAs(p), Cause::Plugin);
             shownSince[p.prompt] = now;
         }
     for (const OnScreen& p : shown)

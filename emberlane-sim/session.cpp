@@ -1,5 +1,6 @@
 #include "emberlane-sim/session.h"
 
+#include "emberlane-sim/keys.h"
 #include "emberlane-sim/passes.h"
 #include "emberlane-sim/settings_file.h"
 #include "emberlane-sim/timeline.h"
@@ -10,6 +11,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 
 namespace session {
 namespace {
@@ -28,6 +30,15 @@ struct ScenePlay {
     std::vector<int> washEffects; // each one of the cast's, as the last frame left them
     passes::Counter counter;
     std::uint64_t passCalls = 0;
+    // A release of the hotkey's key that the plug-in's hotkey test has not looked at yet: its
+    // tick count, the scene's line that made it, and whether the script waited inside a pass
+    // since.
+    struct Release {
+        std::uint32_t tick;
+        std::size_t line;
+        bool waited;
+    };
+    std::optional<Release> release;
 
     explicit ScenePlay(const Settings& s)
         : settings(s), sim(s.options), hotkey(settings_file::read(s.options.ini).hotkey),
@@ -57,6 +68,7 @@ struct ScenePlay {
         if (c.kind == sim::Call::Wait) {
             seen.scriptWaits(static_cast<std::uint32_t>(c.hash));
             counter.take(c);
+            if (release) testLooked();
             return;
         }
         if (c.kind == sim::Call::Start) { // a load cut the pass under way
@@ -91,10 +103,35 @@ struct ScenePlay {
         }
     }
 
-    void apply(const scene::Step& s) {
+    // The hotkey test runs in the last slice of each pass, the one that the frame's own wait
+    // ends: a release it did not take there it never takes. The scene's line says why.
+    void testLooked() {
+        if (!counter.ended) {
+            release->waited = true;
+            return;
+        }
+        unseen(keys::unseen(release->tick, sim.host.tickCount, release->waited));
+    }
+
+    void unseen(const std::string& why) {
+        if (!why.empty() && release->line < seen.history.events.size())
+            seen.history.events[release->line].detail += "  (" + why + ")";
+        release.reset();
+    }
+
+    // `line`: where the timeline holds the scene's line.
+    void apply(const scene::Step& s, std::size_t line) {
         perform(sim, cast, s, hotkey);
         if (s.action == scene::Action::Load) seen.sessionLoads(s.value, Cause::Scene);
         look(Cause::Scene);
+        if (s.action != scene::Action::Key || (s.hotkey ? hotkey.code : s.key.code) != hotkey.code)
+            return;
+        // The key's record keeps its last message alone.
+        if (release)
+            unseen(release->waited ? "not seen: the script was waiting"
+                                   : "not seen: a later release took its place");
+        // Between frames the script is in a wait: inside a pass unless the pass has ended.
+        release = Release{sim.host.tickCount, line, counter.number > 0 && !counter.ended};
     }
 
     void playUntil(std::int64_t ms) {
@@ -190,7 +227,7 @@ void perform(sim::Sim& sim, Cast& cast, const scene::Step& s, const keys::Hotkey
         break;
     case Action::Key: {
         const keys::Hotkey key = s.hotkey ? hotkey : s.key;
-        if (s.hotkey && key.code >= 255)
+        if (s.hotkey && !keys::keyboardSends(key.code))
             throw sim::GameError("the settings turn the hotkey off: no key to press");
         sim.pressKeys(key.code, key.modifiers);
         break;
@@ -243,9 +280,10 @@ observer::History play(const scene::Scene& scene, const Settings& settings) {
             g.playUntil(step.atMs);
             if (step.action == scene::Action::End) break;
             g.seen.now = g.now();
+            const std::size_t line = g.seen.history.events.size();
             g.seen.sceneLine(step.text);
             try {
-                g.apply(step);
+                g.apply(step, line);
             } catch (const sim::GameError& e) { // the line that asked for it, as a file's
                 throw sim::GameError(scene.file + ":" + std::to_string(step.line) + ": " +
                                      e.what());

@@ -305,10 +305,11 @@ std::string Sim::describe(const Call& c, bool verbose) const {
         case 's': // the plug-in's own texts, and labels from a file
             if (v == 0)
                 text += "0";
-            else
-                text += "\"" +
-                        printable(reinterpret_cast<const char*>(static_cast<std::uintptr_t>(v))) +
-                        "\"";
+            else // appended, not "\"" + ...: MinGW's GCC 12 warns on that
+                text.append(1, '"')
+                    .append(
+                        printable(reinterpret_cast<const char*>(static_cast<std::uintptr_t>(v))))
+                    .append(1, '"');
             break;
         case 'p':
             text += "&";
