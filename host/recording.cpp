@@ -90,7 +90,6 @@ struct Recorder {
     DWORD lastFlush;
     DWORD lastTick;
     // The wait under way: a script dropped in it by a load never comes back from it.
-    bool waiting;
     DWORD waitMs, waitStart;
     std::uint32_t lastNow, lastTime;
     std::uint8_t modifiers; // the hotkey's, as the settings name them
@@ -372,22 +371,22 @@ void waited(DWORD ms, DWORD before, DWORD after) {
     r.position = 0;
 }
 
-// The host dropped the script inside its wait and started it again (a game load): the wait is
-// written as it went, up to the new start, then the mark. The new run refers to no slice of
-// the old one.
-void startedAgain() {
-    Recorder& r = *recorder;
-    r.waiting = false;
-    waited(r.waitMs, r.waitStart, GetTickCount());
-    if (!item(Tag::StartedAgain)) return;
-    r.previousCount = 0;
-}
-
 void init(std::uint64_t hash) {
-    if (recorder->waiting) startedAgain(); // a run's first call: no wait comes back to it
     recorder->call.hash = hash;
     recorder->call.argc = 0;
     nativeInit(hash);
+}
+
+// The first call the host lets through while the recorder still waits can only be a new run's:
+// the host dropped the script inside that wait (a game load) and started it again. The wait is
+// written as it went, up to the new start, then the mark; the new run refers to no slice of
+// the old one.
+void firstCallOfANewRun(std::uint64_t hash) {
+    Recorder& r = *recorder;
+    hostLink.init = init;
+    waited(r.waitMs, r.waitStart, GetTickCount());
+    if (item(Tag::StartedAgain)) r.previousCount = 0;
+    hostLink.init(hash); // the host's own, if the mark ended the recording
 }
 void push(std::uint64_t v) {
     pushAs(ArgKind::Value, v);
@@ -415,9 +414,9 @@ void wait(DWORD ms) {
     Recorder& r = *recorder;
     r.waitMs = ms;
     r.waitStart = GetTickCount();
-    r.waiting = true;
+    hostLink.init = firstCallOfANewRun; // until the wait comes back, costing no call a test
     scriptWait(ms);
-    r.waiting = false;
+    if (on) hostLink.init = init;
     const DWORD after = GetTickCount();
     waited(ms, r.waitStart, after);
     if (static_cast<DWORD>(after - r.lastFlush) >= flushEveryMs) {
