@@ -35,20 +35,22 @@ bool isHotkeyReleased(DWORD key, std::uint8_t modifiers) {
     const KeyRead hotkey = read(state);
     // Unsigned on purpose: the sum wraps with the tick count, and the test is strict.
     const bool released = now < hotkey.time + 100u && hotkey.isUpNow != 0;
+    if (!released) {
+        if (recording::on) recording::hotkeyTest(now, hotkey, nullptr, 0);
+        return false;
+    }
     // The modifiers' records are read only for a release, the only time they matter.
-    std::array<KeyRead, std::size(keys::modifierKeys)> held; // read only up to count
+    std::array<KeyRead, std::size(keys::modifierKeys)> held{}; // read only up to count
     static_assert(held.size() == recording_format::maxModifiers);
     std::size_t count = 0;
     bool allHeld = true;
-    if (released)
-        for (const keys::ModifierKey& m : keys::modifierKeys)
-            if (modifiers & m.bit) {
-                held[count] = read(keyStates[m.code]);
-                allHeld = allHeld && heldAt(held[count], hotkey.time);
-                ++count;
-            }
+    for (const keys::ModifierKey& m : keys::modifierKeys)
+        if (modifiers & m.bit) {
+            held[count] = read(keyStates[m.code]);
+            allHeld = allHeld && heldAt(held[count], hotkey.time);
+            ++count;
+        }
     if (recording::on) recording::hotkeyTest(now, hotkey, held.data(), count);
-    if (!released) return false;
     // A release is answered once, and one made without its modifiers is used up too: a
     // modifier let go a moment later must not make it count.
     state.time.store(0, relaxed);

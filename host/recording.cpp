@@ -453,7 +453,7 @@ void start(UINT hotkey, std::uint8_t modifiers, INT destroyProp) {
     // The header goes to the file alone, before the first block, with its own CRC.
     constexpr std::string_view version(versionMark + versionAt);
     static_assert(version.size() <= 0xFF, "the header gives the version's length in a byte");
-    std::array<unsigned char, sizeof format::magic + 3 + version.size() + 4> header;
+    std::array<unsigned char, sizeof format::magic + 3 + version.size() + 4> header{};
     std::ranges::copy(format::magic, header.begin());
     little(std::span(header).subspan<8, 2>(), format::version);
     header[10] = static_cast<unsigned char>(version.size());
