@@ -4,6 +4,7 @@
 #include "emberlane-sim/scene.h"
 #include "host/keyboard.h"
 #include "sim/game.h"
+#include "sim/native_table.h"
 #include "sim/printable.h"
 #include "sim/sim.h"
 
@@ -78,152 +79,204 @@ void CallWatcher::scenario(Someone& s, Hash to, Cause cause) {
     s.scenario = to;
 }
 
-void CallWatcher::call(const recording_file::Call& c) {
-    auto arg = [&c](int i) { return i < c.argc ? c.args[static_cast<std::size_t>(i)].value : 0; };
-    auto handle = [&](int i) { return static_cast<Handle>(static_cast<std::uint32_t>(arg(i))); };
-    auto text = [&c](int i) { return c.args[static_cast<std::size_t>(i)].text(); };
-    const auto answer = static_cast<std::int32_t>(static_cast<std::uint32_t>(c.answers[0]));
-    const bool yes = answer != 0;
-    // A question about no ped at all (no horse yet) tells nothing about anyone.
-    static constexpr std::uint64_t aboutAPed[] = {
-        op::useScenarioPoint,   op::clearPedTasks,       op::pedUsingAnyScenario,
-        op::pedUsingScenario,   op::coreValue,           op::setCoreValue,
-        op::coreOverpowered,    op::enableCoreOverpower, op::attributePoints,
-        op::setAttributePoints, op::discardHeldProp,     op::faceWashEffect,
-        op::currentPedWeapon};
-    const bool asksAboutAPed =
-        std::find(std::begin(aboutAPed), std::end(aboutAPed), c.hash) != std::end(aboutAPed);
-    if (asksAboutAPed && handle(0) == 0) return;
-    Someone* s = asksAboutAPed ? someone(handle(0)) : nullptr;
-    if (asksAboutAPed && !s) return;
-    switch (c.hash) {
-    case op::hashOfName:
-        // Put in words once: the plug-in hashes the same names again at every pass.
-        if (const auto hash = static_cast<Hash>(c.answers[0]);
-            c.argc == 1 && names.size() < mostNames && !names.count(hash))
-            names.emplace(hash, observer::readable(text(0)));
-        break;
-    case op::playerPed:
-        player = answer;
-        someone(player);
-        break;
-    case op::promptRegisterBegin: {
-        const std::size_t n = prompts.size();
-        if (n < mostPrompts)
-            prompts.push_back({answer,
-                               n < sim::promptNames.size() ? sim::promptNames[n]
-                                                           : "prompt " + std::to_string(n + 1),
-                               "", false, false});
-        break;
-    }
-    case op::literalText:
-        if (c.argc == 3) remember(texts, c.answers[0], sim::printable(text(2)), mostTexts);
-        break;
-    case op::promptSetText:
-        if (Prompt* p = prompt(handle(0))) {
-            const auto label = texts.find(arg(1));
-            p->label = label == texts.end() ? "" : label->second;
+// What each game call tells of the game, a function each; those that ask about a ped are told
+// the ped, and a question about no ped at all (no horse yet) tells nothing about anyone.
+struct CallWatcher::Calls {
+    struct Read {
+        const recording_file::Call& call;
+        std::int32_t answer; // the slot's low half, as the plug-in reads it
+        bool yes;
+        Someone* ped; // the ped it asks about, for those that ask about one
+
+        std::uint64_t arg(int i) const {
+            return i < call.argc ? call.args[static_cast<std::size_t>(i)].value : 0;
         }
-        break;
-    case op::promptSetEnabled:
-        if (Prompt* p = prompt(handle(0))) p->enabled = arg(1) != 0;
-        break;
-    case op::promptSetVisible:
-        if (Prompt* p = prompt(handle(0))) p->visible = arg(1) != 0;
-        break;
-    case op::promptCompleted:
-        if (const Prompt* p = prompt(handle(0)); p && yes) input("completes " + p->name);
-        break;
-    case op::controlJustPressed:
-        if (yes) input("presses " + nameOf(static_cast<Hash>(arg(1))));
-        break;
-    case op::controlJustReleased:
-        if (yes) input("releases " + nameOf(static_cast<Hash>(arg(1))));
-        break;
-    case op::createScenarioPoint:
-        remember(points, answer, static_cast<Hash>(arg(0)), mostPoints);
-        break;
-    case op::useScenarioPoint:
-        if (const auto point = points.find(handle(1)); point != points.end())
-            scenario(*s, point->second, Cause::Plugin);
-        break;
-    case op::deleteScenarioPoint:
-        points.erase(handle(0));
-        break;
-    case op::clearPedTasks:
-        scenario(*s, 0, Cause::Plugin);
-        break;
-    case op::pedUsingAnyScenario:
-        if (!yes) scenario(*s, 0, Cause::Game);
-        break;
-    case op::pedUsingScenario: {
-        const auto asked = static_cast<Hash>(arg(1));
-        if (yes)
-            scenario(*s, asked, Cause::Game);
-        else if (s->scenario == asked)
-            scenario(*s, 0, Cause::Game);
-        break;
+        Handle handle(int i) const {
+            return static_cast<Handle>(static_cast<std::uint32_t>(arg(i)));
+        }
+        const std::string& text(int i) const {
+            return call.args[static_cast<std::size_t>(i)].text();
+        }
+    };
+    using Watch = void (*)(CallWatcher&, const Read&);
+    struct Entry {
+        Watch watch;
+        bool aboutAPed;
+    };
+
+    // Put in words once: the plug-in hashes the same names again at every pass.
+    static void hashOfName(CallWatcher& w, const Read& r) {
+        const auto hash = static_cast<Hash>(r.call.answers[0]);
+        if (r.call.argc == 1 && w.names.size() < mostNames && !w.names.count(hash))
+            w.names.emplace(hash, observer::readable(r.text(0)));
+    }
+    static void playerPed(CallWatcher& w, const Read& r) {
+        w.player = r.answer;
+        w.someone(w.player);
+    }
+    static void promptRegisterBegin(CallWatcher& w, const Read& r) {
+        const std::size_t n = w.prompts.size();
+        if (n < mostPrompts)
+            w.prompts.push_back({r.answer,
+                                 n < sim::promptNames.size() ? sim::promptNames[n]
+                                                             : "prompt " + std::to_string(n + 1),
+                                 "", false, false});
+    }
+    static void literalText(CallWatcher& w, const Read& r) {
+        if (r.call.argc == 3)
+            remember(w.texts, r.call.answers[0], sim::printable(r.text(2)), mostTexts);
+    }
+    static void promptSetText(CallWatcher& w, const Read& r) {
+        if (Prompt* p = w.prompt(r.handle(0))) {
+            const auto label = w.texts.find(r.arg(1));
+            p->label = label == w.texts.end() ? "" : label->second;
+        }
+    }
+    static void promptSetEnabled(CallWatcher& w, const Read& r) {
+        if (Prompt* p = w.prompt(r.handle(0))) p->enabled = r.arg(1) != 0;
+    }
+    static void promptSetVisible(CallWatcher& w, const Read& r) {
+        if (Prompt* p = w.prompt(r.handle(0))) p->visible = r.arg(1) != 0;
+    }
+    static void promptCompleted(CallWatcher& w, const Read& r) {
+        if (const Prompt* p = w.prompt(r.handle(0)); p && r.yes) w.input("completes " + p->name);
+    }
+    static void controlJustPressed(CallWatcher& w, const Read& r) {
+        if (r.yes) w.input("presses " + w.nameOf(static_cast<Hash>(r.arg(1))));
+    }
+    static void controlJustReleased(CallWatcher& w, const Read& r) {
+        if (r.yes) w.input("releases " + w.nameOf(static_cast<Hash>(r.arg(1))));
+    }
+    static void createScenarioPoint(CallWatcher& w, const Read& r) {
+        remember(w.points, r.answer, static_cast<Hash>(r.arg(0)), mostPoints);
+    }
+    static void useScenarioPoint(CallWatcher& w, const Read& r) {
+        if (const auto point = w.points.find(r.handle(1)); point != w.points.end())
+            w.scenario(*r.ped, point->second, Cause::Plugin);
+    }
+    static void deleteScenarioPoint(CallWatcher& w, const Read& r) { w.points.erase(r.handle(0)); }
+    static void clearPedTasks(CallWatcher& w, const Read& r) {
+        w.scenario(*r.ped, 0, Cause::Plugin);
+    }
+    static void pedUsingAnyScenario(CallWatcher& w, const Read& r) {
+        if (!r.yes) w.scenario(*r.ped, 0, Cause::Game);
+    }
+    static void pedUsingScenario(CallWatcher& w, const Read& r) {
+        const auto asked = static_cast<Hash>(r.arg(1));
+        if (r.yes)
+            w.scenario(*r.ped, asked, Cause::Game);
+        else if (r.ped->scenario == asked)
+            w.scenario(*r.ped, 0, Cause::Game);
     }
     // What the game keeps of a core it is given: 0 to 100.
-    case op::coreValue:
-        seen.core(s->name, static_cast<int>(arg(1)), std::clamp(answer, 0, 100), Cause::Game);
-        break;
-    case op::setCoreValue:
-        seen.core(s->name, static_cast<int>(arg(1)),
-                  std::clamp(static_cast<std::int32_t>(arg(2)), 0, 100), Cause::Plugin);
-        break;
-    case op::coreOverpowered:
-        seen.overpowered(s->name, yes, Cause::Game);
-        break;
-    case op::enableCoreOverpower:
-        seen.overpowered(s->name, true, Cause::Plugin);
-        break;
-    case op::attributePoints:
-        seen.points(s->name, answer, Cause::Game);
-        break;
-    case op::setAttributePoints:
-        seen.points(s->name, static_cast<std::int32_t>(arg(2)), Cause::Plugin);
-        break;
-    case op::discardHeldProp:
-        seen.propsDiscarded(s->name, ++s->props, Cause::Plugin);
-        break;
-    case op::faceWashEffect:
-        // Each pass while it lasts: a pass without it ends it.
-        if (s->washedInPass < pass - 1) seen.washing(s->name, false);
-        seen.washing(s->name, true);
-        s->washedInPass = pass;
-        break;
-    case op::entityInWater:
-        if (handle(0) == player)
-            if (Someone* p = someone(player)) flag(p->inWater, yes, "wades in", "wades out");
-        break;
-    case op::pedIsStill:
-        if (handle(0) == player)
-            if (Someone* p = someone(player)) flag(p->still, yes, "stands still", "moves");
-        break;
-    case op::pedInCombat:
-        if (handle(0) == player)
-            if (Someone* p = someone(player)) flag(p->inCombat, yes, "fights", "stops fighting");
-        break;
-    case op::currentPedWeapon: {
-        const auto weapon = static_cast<Hash>(arg(1));
-        if (s->weapon && weapon != s->weapon)
-            input(weapon == sim::unarmed ? "holsters" : "draws " + weaponName(weapon));
-        s->weapon = weapon;
-        break;
+    static void coreValue(CallWatcher& w, const Read& r) {
+        w.seen.core(r.ped->name, static_cast<int>(r.arg(1)), std::clamp(r.answer, 0, 100),
+                    Cause::Game);
     }
-    case op::playerTargetEntity: {
-        const Handle aimed = yes ? handle(1) : 0;
-        if (target >= 0 && aimed != target) {
-            const Someone* t = aimed ? someone(aimed) : nullptr;
-            input(t ? "targets " + t->name : std::string("targets nothing"));
+    static void setCoreValue(CallWatcher& w, const Read& r) {
+        w.seen.core(r.ped->name, static_cast<int>(r.arg(1)),
+                    std::clamp(static_cast<std::int32_t>(r.arg(2)), 0, 100), Cause::Plugin);
+    }
+    static void coreOverpowered(CallWatcher& w, const Read& r) {
+        w.seen.overpowered(r.ped->name, r.yes, Cause::Game);
+    }
+    static void enableCoreOverpower(CallWatcher& w, const Read& r) {
+        w.seen.overpowered(r.ped->name, true, Cause::Plugin);
+    }
+    static void attributePoints(CallWatcher& w, const Read& r) {
+        w.seen.points(r.ped->name, r.answer, Cause::Game);
+    }
+    static void setAttributePoints(CallWatcher& w, const Read& r) {
+        w.seen.points(r.ped->name, static_cast<std::int32_t>(r.arg(2)), Cause::Plugin);
+    }
+    static void discardHeldProp(CallWatcher& w, const Read& r) {
+        w.seen.propsDiscarded(r.ped->name, ++r.ped->props, Cause::Plugin);
+    }
+    // Each pass while it lasts: a pass without it ends it.
+    static void faceWashEffect(CallWatcher& w, const Read& r) {
+        if (r.ped->washedInPass < w.pass - 1) w.seen.washing(r.ped->name, false);
+        w.seen.washing(r.ped->name, true);
+        r.ped->washedInPass = w.pass;
+    }
+    // What the game answers of the player, as the player's own doings.
+    template <int Someone::*state>
+    static void playerFlag(CallWatcher& w, const Read& r, const char* yes, const char* no) {
+        if (r.handle(0) == w.player)
+            if (Someone* p = w.someone(w.player)) w.flag(p->*state, r.yes, yes, no);
+    }
+    static void entityInWater(CallWatcher& w, const Read& r) {
+        playerFlag<&Someone::inWater>(w, r, "wades in", "wades out");
+    }
+    static void pedIsStill(CallWatcher& w, const Read& r) {
+        playerFlag<&Someone::still>(w, r, "stands still", "moves");
+    }
+    static void pedInCombat(CallWatcher& w, const Read& r) {
+        playerFlag<&Someone::inCombat>(w, r, "fights", "stops fighting");
+    }
+    static void currentPedWeapon(CallWatcher& w, const Read& r) {
+        const auto weapon = static_cast<Hash>(r.arg(1));
+        if (r.ped->weapon && weapon != r.ped->weapon)
+            w.input(weapon == sim::unarmed ? "holsters" : "draws " + w.weaponName(weapon));
+        r.ped->weapon = weapon;
+    }
+    static void playerTargetEntity(CallWatcher& w, const Read& r) {
+        const Handle aimed = r.yes ? r.handle(1) : 0;
+        if (w.target >= 0 && aimed != w.target) {
+            const Someone* t = aimed ? w.someone(aimed) : nullptr;
+            w.input(t ? "targets " + t->name : std::string("targets nothing"));
         }
-        target = aimed;
-        break;
+        w.target = aimed;
     }
-    default:
-        break;
+};
+
+namespace {
+
+constexpr bool aboutAPed = true, notAboutAPed = false;
+constexpr std::pair<std::uint64_t, CallWatcher::Calls::Entry> watched[] = {
+    {op::hashOfName, {CallWatcher::Calls::hashOfName, notAboutAPed}},
+    {op::playerPed, {CallWatcher::Calls::playerPed, notAboutAPed}},
+    {op::promptRegisterBegin, {CallWatcher::Calls::promptRegisterBegin, notAboutAPed}},
+    {op::literalText, {CallWatcher::Calls::literalText, notAboutAPed}},
+    {op::promptSetText, {CallWatcher::Calls::promptSetText, notAboutAPed}},
+    {op::promptSetEnabled, {CallWatcher::Calls::promptSetEnabled, notAboutAPed}},
+    {op::promptSetVisible, {CallWatcher::Calls::promptSetVisible, notAboutAPed}},
+    {op::promptCompleted, {CallWatcher::Calls::promptCompleted, notAboutAPed}},
+    {op::controlJustPressed, {CallWatcher::Calls::controlJustPressed, notAboutAPed}},
+    {op::controlJustReleased, {CallWatcher::Calls::controlJustReleased, notAboutAPed}},
+    {op::createScenarioPoint, {CallWatcher::Calls::createScenarioPoint, notAboutAPed}},
+    {op::useScenarioPoint, {CallWatcher::Calls::useScenarioPoint, aboutAPed}},
+    {op::deleteScenarioPoint, {CallWatcher::Calls::deleteScenarioPoint, notAboutAPed}},
+    {op::clearPedTasks, {CallWatcher::Calls::clearPedTasks, aboutAPed}},
+    {op::pedUsingAnyScenario, {CallWatcher::Calls::pedUsingAnyScenario, aboutAPed}},
+    {op::pedUsingScenario, {CallWatcher::Calls::pedUsingScenario, aboutAPed}},
+    {op::coreValue, {CallWatcher::Calls::coreValue, aboutAPed}},
+    {op::setCoreValue, {CallWatcher::Calls::setCoreValue, aboutAPed}},
+    {op::coreOverpowered, {CallWatcher::Calls::coreOverpowered, aboutAPed}},
+    {op::enableCoreOverpower, {CallWatcher::Calls::enableCoreOverpower, aboutAPed}},
+    {op::attributePoints, {CallWatcher::Calls::attributePoints, aboutAPed}},
+    {op::setAttributePoints, {CallWatcher::Calls::setAttributePoints, aboutAPed}},
+    {op::discardHeldProp, {CallWatcher::Calls::discardHeldProp, aboutAPed}},
+    {op::faceWashEffect, {CallWatcher::Calls::faceWashEffect, aboutAPed}},
+    {op::entityInWater, {CallWatcher::Calls::entityInWater, notAboutAPed}},
+    {op::pedIsStill, {CallWatcher::Calls::pedIsStill, notAboutAPed}},
+    {op::pedInCombat, {CallWatcher::Calls::pedInCombat, notAboutAPed}},
+    {op::currentPedWeapon, {CallWatcher::Calls::currentPedWeapon, aboutAPed}},
+    {op::playerTargetEntity, {CallWatcher::Calls::playerTargetEntity, notAboutAPed}},
+};
+
+} // namespace
+
+void CallWatcher::call(const recording_file::Call& c) {
+    static const auto watchAt = sim::byPlace(watched);
+    const Calls::Entry& entry = watchAt[sim::placeOf(c.hash)];
+    if (!entry.watch) return;
+    const auto answer = static_cast<std::int32_t>(static_cast<std::uint32_t>(c.answers[0]));
+    Calls::Read read{c, answer, answer != 0, nullptr};
+    if (entry.aboutAPed) {
+        const Handle ped = read.handle(0);
+        if (ped == 0 || !(read.ped = someone(ped))) return;
     }
+    entry.watch(*this, read);
 }
 
 void CallWatcher::hotkeyTest(const recording_file::Item& test) {

@@ -38,6 +38,8 @@ class CallWatcher {
     // The same game without the history so far: to follow another course from here on.
     CallWatcher fork() const;
 
+    struct Calls; // what each game call tells, a function each (call_watcher.cpp)
+
   private:
     struct Someone {
         std::string name;

@@ -9,7 +9,7 @@
 namespace sim {
 namespace {
 
-constexpr std::array<NativeInfo, 48> table = {{
+constexpr std::array<NativeInfo, nativeCount> table = {{
     {op::hashOfName, "GET_HASH_KEY", "hashOfName", "s", 'h'},
     {op::gameTimer, "GET_GAME_TIMER", "gameTimer", "", 'i'},
     {op::randomInt, "GET_RANDOM_INT_IN_RANGE", "randomInt", "ii", 'i'},
@@ -82,6 +82,11 @@ const NativeInfo* findNative(std::uint64_t hash) {
     for (std::size_t at = hash % slots; index[at]; at = (at + 1) % slots)
         if (index[at]->hash == hash) return index[at];
     return nullptr;
+}
+
+std::size_t placeOf(std::uint64_t hash) {
+    const NativeInfo* info = findNative(hash);
+    return info ? static_cast<std::size_t>(info - table.data()) : nativeCount;
 }
 
 const NativeInfo* nativeTable(std::size_t& count) {

@@ -2,7 +2,10 @@
 // gives it, and how its arguments and result are laid out (for checking and for the trace).
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
+#include <utility>
 
 namespace sim {
 
@@ -17,7 +20,22 @@ struct NativeInfo {
     char result;
 };
 
+inline constexpr std::size_t nativeCount = 48;
+
 const NativeInfo* findNative(std::uint64_t hash);
 const NativeInfo* nativeTable(std::size_t& count);
+
+// A native's place in the table, 0 to nativeCount - 1; nativeCount for a hash it does not hold.
+std::size_t placeOf(std::uint64_t hash);
+
+// What a table of (hash, value) pairs gives each native, at the native's place, and at
+// nativeCount the empty value, for what the pairs leave out: made once, read at every call.
+template <typename T, std::size_t N>
+std::array<T, nativeCount + 1> byPlace(const std::pair<std::uint64_t, T> (&pairs)[N]) {
+    std::array<T, nativeCount + 1> out{};
+    for (const auto& [hash, value] : pairs)
+        if (placeOf(hash) < nativeCount) out[placeOf(hash)] = value;
+    return out;
+}
 
 } // namespace sim
