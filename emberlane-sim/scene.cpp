@@ -39,6 +39,9 @@ struct LineParser {
     int line;
     std::vector<std::string_view> w;
     std::string error;
+    std::vector<std::string>& horses; // brought in by the lines before
+
+    std::string_view arg() const { return w.size() > 2 ? w[2] : std::string_view{}; }
 
     bool fail(const std::string& what) {
         error = file + ":" + std::to_string(line) + ": " + what;
@@ -64,6 +67,12 @@ struct LineParser {
                                                    "emberlane-sim/scene.h")
                                      : "did you mean " + nearest + "?") +
                     ")");
+    }
+    bool knownHorse(std::string_view name) {
+        if (!horses.empty()) return known(name, "horse", horses);
+        return fail("unknown horse '" + std::string(name) +
+                    "' (no horse has come in yet: a 'horse NAME X Y Z heading H' line brings "
+                    "one in)");
     }
     bool place(std::size_t first, Step& s) {
         if (w[first + 3] != "heading")
@@ -111,6 +120,212 @@ std::size_t distance(std::string_view a, std::string_view b) {
     std::size_t best = row[b.size()];
     for (std::size_t j = 0; j < b.size(); ++j) best = std::min(best, row[j] + 1);
     return best;
+}
+
+// The names of the tables, read once.
+const std::vector<std::string>& controlNames() {
+    static const std::vector<std::string> names = namesOf(controls());
+    return names;
+}
+const std::vector<std::string>& promptNamesOf() {
+    static const std::vector<std::string> names = namesOf(prompts());
+    return names;
+}
+const std::vector<std::string>& scenarioNamesOf(bool forPlayer) {
+    static const std::vector<std::string> player = namesOf(playerScenarios()),
+                                          horse = namesOf(horseScenarios());
+    return forPlayer ? player : horse;
+}
+const std::vector<std::string>& weaponNames() {
+    static const std::vector<std::string> names = namesOf(weapons());
+    return names;
+}
+const std::vector<std::string>& languageCodes() {
+    static const std::vector<std::string> codes = languages();
+    return codes;
+}
+
+// Each kind of line, by its action's word: what follows the word, into the step.
+bool standLine(LineParser& p, Step& s) {
+    if (p.arg() == "still") {
+        s.action = Action::StandStill;
+        return p.count(3, "stand still");
+    }
+    s.action = Action::Stand;
+    return p.count(7, "stand X Y Z heading H") && p.place(2, s);
+}
+
+bool wadeLine(LineParser& p, Step& s) {
+    s.action = p.arg() == "in" ? Action::WadeIn : Action::WadeOut;
+    s.subject = p.w.size() == 4 ? std::string(p.w[3]) : "player";
+    return (p.w.size() == 3 || p.w.size() == 4 ||
+            p.fail("expected 'wade in|out' or 'wade in|out NAME'")) &&
+           (p.arg() == "in" || p.arg() == "out" || p.fail("expected 'wade in' or 'wade out'")) &&
+           (s.subject == "player" || p.knownHorse(s.subject));
+}
+
+bool walkLine(LineParser& p, Step& s) {
+    s.action = Action::Walk;
+    return p.count(2, "walk");
+}
+
+bool drawLine(LineParser& p, Step& s) {
+    s.action = Action::Draw;
+    s.subject = p.arg();
+    return p.count(3, "draw WEAPON_NAME") && p.known(p.arg(), "weapon", weaponNames());
+}
+
+bool holsterLine(LineParser& p, Step& s) {
+    s.action = Action::Holster;
+    return p.count(2, "holster");
+}
+
+bool combatLine(LineParser& p, Step& s) {
+    s.action = p.arg() == "start" ? Action::CombatStart : Action::CombatStop;
+    return p.count(3, "combat start' or 'combat stop") &&
+           (p.arg() == "start" || p.arg() == "stop" ||
+            p.fail("expected 'combat start' or 'combat stop'"));
+}
+
+bool controlLine(LineParser& p, Step& s) {
+    const bool press = p.w[1] == "press";
+    s.action = press ? Action::Press : Action::Release;
+    s.subject = p.arg();
+    return p.count(3, press ? "press CONTROL" : "release CONTROL") &&
+           p.known(p.arg(), "control", controlNames());
+}
+
+bool keyLine(LineParser& p, Step& s) {
+    s.action = Action::Key;
+    s.hotkey = p.arg() == "hotkey";
+    return p.count(3, "key KEY") &&
+           (s.hotkey || keys::fromText(p.arg(), s.key) ||
+            p.fail("bad key '" + std::string(p.arg()) +
+                   "' (expected a virtual-key code, a key name such as F5 or Ctrl+Y, or hotkey)"));
+}
+
+bool keyboardLine(LineParser& p, Step& s) {
+    s.action = p.arg() == "on" ? Action::KeyboardOn : Action::KeyboardOff;
+    return p.count(3, "keyboard on' or 'keyboard off") &&
+           (p.arg() == "on" || p.arg() == "off" ||
+            p.fail("expected 'keyboard on' or 'keyboard off'"));
+}
+
+bool completeLine(LineParser& p, Step& s) {
+    s.action = Action::Complete;
+    s.subject = p.arg();
+    return p.count(3, "complete PROMPT") && p.known(p.arg(), "prompt", promptNamesOf());
+}
+
+bool horseLine(LineParser& p, Step& s) {
+    s.action = Action::Horse;
+    s.subject = p.arg();
+    const bool ok = p.count(8, "horse NAME X Y Z heading H") &&
+                    (p.arg().size() <= 32 || p.fail("horse name longer than 32 characters")) &&
+                    ((p.arg() != "player" && p.arg() != "none") ||
+                     p.fail("'" + std::string(p.arg()) + "' cannot name a horse")) &&
+                    p.place(3, s);
+    if (ok) p.horses.emplace_back(p.arg());
+    return ok;
+}
+
+bool targetLine(LineParser& p, Step& s) {
+    s.action = p.arg() == "none" ? Action::TargetNone : Action::Target;
+    s.subject = p.arg();
+    return p.count(3, "target NAME' or 'target none") &&
+           (p.arg() == "none" || p.knownHorse(p.arg()));
+}
+
+bool scenarioLine(LineParser& p, Step& s) {
+    if (!p.count(4, "scenario player|NAME SCENARIO_NAME") ||
+        !(p.arg() == "player" || p.knownHorse(p.arg())))
+        return false;
+    s.subject = p.arg();
+    s.name = p.w[3];
+    s.action = s.name == "none" ? Action::ScenarioNone : Action::Scenario;
+    // A horse's scenario on the player, or the player's on a horse, is a slip.
+    const bool forPlayer = p.arg() == "player";
+    const auto& own = scenarioNamesOf(forPlayer);
+    const auto& other = scenarioNamesOf(!forPlayer);
+    if (s.name == "none" || std::find(own.begin(), own.end(), s.name) != own.end()) return true;
+    if (std::find(other.begin(), other.end(), s.name) != other.end())
+        return p.fail("'" + s.name + "' is " +
+                      (forPlayer ? "a horse's scenario, not the player's"
+                                 : "the player's scenario, not a horse's"));
+    return p.known(s.name, "scenario", own);
+}
+
+bool coreLine(LineParser& p, Step& s) {
+    if (!p.count(5, "core player|NAME health|stamina VALUE") ||
+        !(p.arg() == "player" || p.knownHorse(p.arg())))
+        return false;
+    s.action = Action::Core;
+    s.subject = p.arg();
+    s.name = p.w[3];
+    double v = 0;
+    const bool ok = (s.name == "health" || s.name == "stamina" ||
+                     p.fail("expected 'health' or 'stamina', found '" + s.name + "'")) &&
+                    ((number(p.w[4], v) && v >= -1e9 && v <= 1e9) ||
+                     p.fail("bad number '" + std::string(p.w[4]) + "' for the core value"));
+    if (ok) s.value = static_cast<std::int32_t>(v);
+    return ok;
+}
+
+bool languageLine(LineParser& p, Step& s) {
+    const std::vector<std::string>& codes = languageCodes();
+    s.action = Action::Language;
+    s.value =
+        static_cast<std::int32_t>(std::find(codes.begin(), codes.end(), p.arg()) - codes.begin());
+    return p.count(3, "language CODE") && p.known(p.arg(), "language", codes);
+}
+
+bool loadLine(LineParser& p, Step& s) {
+    s.action = Action::Load;
+    double seconds = 10; // about what the game's loading screen takes
+    const bool ok =
+        (p.w.size() <= 3 || p.fail("expected 'load' or 'load SECONDS'")) &&
+        (p.w.size() == 2 || (number(p.arg(), seconds) && seconds >= 0 && seconds <= 600) ||
+         p.fail("bad loading time '" + std::string(p.arg()) + "' (expected 0 to 600 seconds)"));
+    s.value = static_cast<std::int32_t>(seconds * 1000);
+    return ok;
+}
+
+bool endLine(LineParser& p, Step& s) {
+    s.action = Action::End;
+    return p.count(2, "end");
+}
+
+// The kinds of line, in the order an unknown action's message lists them.
+constexpr std::pair<std::string_view, bool (*)(LineParser&, Step&)> lineKinds[] = {
+    {"stand", standLine},       {"wade", wadeLine},         {"walk", walkLine},
+    {"draw", drawLine},         {"holster", holsterLine},   {"combat", combatLine},
+    {"press", controlLine},     {"release", controlLine},   {"key", keyLine},
+    {"keyboard", keyboardLine}, {"complete", completeLine}, {"horse", horseLine},
+    {"target", targetLine},     {"scenario", scenarioLine}, {"core", coreLine},
+    {"language", languageLine}, {"load", loadLine},         {"end", endLine},
+};
+
+std::string actionWords() {
+    std::string list;
+    for (std::size_t i = 0; i < std::size(lineKinds); ++i) {
+        if (i) list += i + 1 == std::size(lineKinds) ? " or " : ", ";
+        list += lineKinds[i].first;
+    }
+    return list;
+}
+
+// One line: its time, no earlier than the line before's, then its action.
+bool parseStep(LineParser& p, Step& s, std::int64_t previous) {
+    if (!parseTime(p.w[0], s.atMs))
+        return p.fail("bad time '" + std::string(p.w[0]) +
+                      "' (expected seconds, like 12.5 or 12500ms)");
+    if (s.atMs < previous)
+        return p.fail("time " + std::string(p.w[0]) + " goes back before the previous line's " +
+                      std::to_string(previous) + "ms");
+    if (p.w.size() < 2) return p.fail("expected an action after the time");
+    for (const auto& [word, parseLine] : lineKinds)
+        if (p.w[1] == word) return parseLine(p, s);
+    return p.fail("unknown action '" + std::string(p.w[1]) + "' (expected " + actionWords() + ")");
 }
 
 } // namespace
@@ -222,12 +437,6 @@ std::string documentedNames() {
 }
 
 Parsed parse(std::string_view text, const std::string& file, int firstLine) {
-    static const std::vector<std::string> controlNames = namesOf(controls()),
-                                          promptNames = namesOf(prompts()),
-                                          playerScenarioNames = namesOf(playerScenarios()),
-                                          horseScenarioNames = namesOf(horseScenarios()),
-                                          weaponNames = namesOf(weapons()),
-                                          languageCodes = languages();
     Parsed out;
     out.scene.file = file;
     std::int64_t previous = 0;
@@ -240,158 +449,16 @@ Parsed parse(std::string_view text, const std::string& file, int firstLine) {
         ++lineNumber;
         if (const std::size_t hash = line.find('#'); hash != std::string_view::npos)
             line = line.substr(0, hash);
-        LineParser p{file, lineNumber, words(line), {}};
+        LineParser p{file, lineNumber, words(line), {}, horses};
         if (p.w.empty()) continue;
-
-        auto failed = [&] {
+        Step s;
+        s.line = lineNumber;
+        if (!parseStep(p, s, previous)) {
             out.error = p.error;
             out.scene.steps.clear();
             return out;
-        };
-        Step s;
-        s.line = lineNumber;
-        if (!parseTime(p.w[0], s.atMs)) {
-            p.fail("bad time '" + std::string(p.w[0]) +
-                   "' (expected seconds, like 12.5 or 12500ms)");
-            return failed();
-        }
-        if (s.atMs < previous) {
-            p.fail("time " + std::string(p.w[0]) + " goes back before the previous line's " +
-                   std::to_string(previous) + "ms");
-            return failed();
         }
         previous = s.atMs;
-        if (p.w.size() < 2) {
-            p.fail("expected an action after the time");
-            return failed();
-        }
-        auto knownHorse = [&](std::string_view name) {
-            if (!horses.empty()) return p.known(name, "horse", horses);
-            return p.fail("unknown horse '" + std::string(name) +
-                          "' (no horse has come in yet: a 'horse NAME X Y Z heading H' line "
-                          "brings one in)");
-        };
-        const std::string_view a = p.w[1];
-        const std::string_view arg = p.w.size() > 2 ? p.w[2] : std::string_view{};
-        bool ok = true;
-        if (a == "stand" && arg == "still") {
-            s.action = Action::StandStill;
-            ok = p.count(3, "stand still");
-        } else if (a == "stand") {
-            s.action = Action::Stand;
-            ok = p.count(7, "stand X Y Z heading H") && p.place(2, s);
-        } else if (a == "wade") {
-            s.action = arg == "in" ? Action::WadeIn : Action::WadeOut;
-            s.subject = p.w.size() == 4 ? std::string(p.w[3]) : "player";
-            ok = (p.w.size() == 3 || p.w.size() == 4 ||
-                  p.fail("expected 'wade in|out' or 'wade in|out NAME'")) &&
-                 (arg == "in" || arg == "out" || p.fail("expected 'wade in' or 'wade out'")) &&
-                 (s.subject == "player" || knownHorse(s.subject));
-        } else if (a == "walk") {
-            s.action = Action::Walk;
-            ok = p.count(2, "walk");
-        } else if (a == "draw") {
-            s.action = Action::Draw;
-            ok = p.count(3, "draw WEAPON_NAME") && p.known(arg, "weapon", weaponNames);
-            s.subject = arg;
-        } else if (a == "holster") {
-            s.action = Action::Holster;
-            ok = p.count(2, "holster");
-        } else if (a == "combat") {
-            s.action = arg == "start" ? Action::CombatStart : Action::CombatStop;
-            ok = p.count(3, "combat start' or 'combat stop") &&
-                 (arg == "start" || arg == "stop" ||
-                  p.fail("expected 'combat start' or 'combat stop'"));
-        } else if (a == "keyboard") {
-            s.action = arg == "on" ? Action::KeyboardOn : Action::KeyboardOff;
-            ok =
-                p.count(3, "keyboard on' or 'keyboard off") &&
-                (arg == "on" || arg == "off" || p.fail("expected 'keyboard on' or 'keyboard off'"));
-        } else if (a == "press" || a == "release") {
-            s.action = a == "press" ? Action::Press : Action::Release;
-            ok = p.count(3, a == "press" ? "press CONTROL" : "release CONTROL") &&
-                 p.known(arg, "control", controlNames);
-            s.subject = arg;
-        } else if (a == "key") {
-            s.action = Action::Key;
-            s.hotkey = arg == "hotkey";
-            ok = p.count(3, "key KEY") &&
-                 (s.hotkey || keys::fromText(arg, s.key) ||
-                  p.fail("bad key '" + std::string(arg) +
-                         "' (expected a virtual-key code, a key name such as F5 or Ctrl+Y, or "
-                         "hotkey)"));
-        } else if (a == "complete") {
-            s.action = Action::Complete;
-            ok = p.count(3, "complete PROMPT") && p.known(arg, "prompt", promptNames);
-            s.subject = arg;
-        } else if (a == "horse") {
-            s.action = Action::Horse;
-            ok = p.count(8, "horse NAME X Y Z heading H") &&
-                 (arg.size() <= 32 || p.fail("horse name longer than 32 characters")) &&
-                 ((arg != "player" && arg != "none") ||
-                  p.fail("'" + std::string(arg) + "' cannot name a horse")) &&
-                 p.place(3, s);
-            s.subject = arg;
-            if (ok) horses.emplace_back(arg);
-        } else if (a == "target") {
-            s.action = arg == "none" ? Action::TargetNone : Action::Target;
-            ok = p.count(3, "target NAME' or 'target none") && (arg == "none" || knownHorse(arg));
-            s.subject = arg;
-        } else if (a == "scenario") {
-            ok = p.count(4, "scenario player|NAME SCENARIO_NAME") &&
-                 (arg == "player" || knownHorse(arg));
-            if (ok) {
-                s.subject = arg;
-                s.name = p.w[3];
-                s.action = s.name == "none" ? Action::ScenarioNone : Action::Scenario;
-                // A horse's scenario on the player, or the player's on a horse, is a slip.
-                const bool forPlayer = arg == "player";
-                const auto& own = forPlayer ? playerScenarioNames : horseScenarioNames;
-                const auto& other = forPlayer ? horseScenarioNames : playerScenarioNames;
-                ok = s.name == "none" || std::find(own.begin(), own.end(), s.name) != own.end() ||
-                     (std::find(other.begin(), other.end(), s.name) != other.end()
-                          ? p.fail("'" + s.name + "' is " +
-                                   (forPlayer ? "a horse's scenario, not the player's"
-                                              : "the player's scenario, not a horse's"))
-                          : p.known(s.name, "scenario", own));
-            }
-        } else if (a == "core") {
-            ok = p.count(5, "core player|NAME health|stamina VALUE") &&
-                 (arg == "player" || knownHorse(arg));
-            if (ok) {
-                s.action = Action::Core;
-                s.subject = arg;
-                s.name = p.w[3];
-                double v;
-                ok = (s.name == "health" || s.name == "stamina" ||
-                      p.fail("expected 'health' or 'stamina', found '" + s.name + "'")) &&
-                     ((number(p.w[4], v) && v >= -1e9 && v <= 1e9) ||
-                      p.fail("bad number '" + std::string(p.w[4]) + "' for the core value"));
-                if (ok) s.value = static_cast<std::int32_t>(v);
-            }
-        } else if (a == "language") {
-            s.action = Action::Language;
-            ok = p.count(3, "language CODE") && p.known(arg, "language", languageCodes);
-            s.value = static_cast<std::int32_t>(
-                std::find(languageCodes.begin(), languageCodes.end(), arg) - languageCodes.begin());
-        } else if (a == "load") {
-            s.action = Action::Load;
-            double seconds = 10; // about what the game's loading screen takes
-            ok =
-                (p.w.size() <= 3 || p.fail("expected 'load' or 'load SECONDS'")) &&
-                (p.w.size() == 2 || (number(arg, seconds) && seconds >= 0 && seconds <= 600) ||
-                 p.fail("bad loading time '" + std::string(arg) + "' (expected 0 to 600 seconds)"));
-            s.value = static_cast<std::int32_t>(seconds * 1000);
-        } else if (a == "end") {
-            s.action = Action::End;
-            ok = p.count(2, "end");
-        } else {
-            p.fail("unknown action '" + std::string(a) +
-                   "' (expected stand, wade, walk, draw, holster, combat, press, release, key, "
-                   "keyboard, complete, horse, target, scenario, core, language, load or end)");
-            ok = false;
-        }
-        if (!ok) return failed();
         for (std::size_t i = 1; i < p.w.size(); ++i) {
             if (i > 1) s.text += ' ';
             s.text += p.w[i];
