@@ -184,91 +184,71 @@ observer::Sight sightOf(const sim::Sim& sim, const Cast& cast) {
     return seen.sight();
 }
 
-void perform(sim::Sim& sim, Cast& cast, const scene::Step& s, const keys::Hotkey& hotkey) {
-    auto named = [&cast](const std::string& name) {
+namespace {
+
+// A scene line being done: the game, who is in it, the line, the hotkey the settings name.
+struct Doing {
+    sim::Sim& sim;
+    Cast& cast;
+    const scene::Step& s;
+    const keys::Hotkey& hotkey;
+
+    Handle named(const std::string& name) const {
         for (const auto& [who, handle] : cast)
             if (who == name) return handle;
         throw sim::GameError("no one named " + name);
-    };
-    using scene::Action;
-    switch (s.action) {
-    case Action::Stand:
-        sim.standAt(s.x, s.y, s.z, s.heading);
-        break;
-    case Action::WadeIn:
-        sim.game.entity(named(s.subject))->inWater = true;
-        break;
-    case Action::WadeOut:
-        sim.game.entity(named(s.subject))->inWater = false;
-        break;
-    case Action::Walk:
-        sim.walk();
-        break;
-    case Action::StandStill:
-        sim.standStill();
-        break;
-    case Action::Draw:
-        sim.drawWeapon(s.subject.c_str());
-        break;
-    case Action::Holster:
-        sim.holster();
-        break;
-    case Action::CombatStart:
-        sim.startCombat();
-        break;
-    case Action::CombatStop:
-        sim.stopCombat();
-        break;
-    case Action::Press:
-        sim.press(s.subject.c_str());
-        break;
-    case Action::Release:
-        sim.release(s.subject.c_str());
-        break;
-    case Action::Key: {
-        const keys::Hotkey key = s.hotkey ? hotkey : s.key;
-        if (s.hotkey && !keys::keyboardSends(key.code))
-            throw sim::GameError("the settings turn the hotkey off: no key to press");
-        sim.pressKeys(key.code, key.modifiers);
-        break;
     }
-    case Action::KeyboardOn:
-        sim.game.usingKeyboardAndMouse = true;
-        break;
-    case Action::KeyboardOff:
-        sim.game.usingKeyboardAndMouse = false;
-        break;
-    case Action::Complete:
-        sim.complete(s.subject.c_str());
-        break;
-    case Action::Horse:
-        cast.emplace_back(s.subject, sim.spawnHorse(s.x, s.y, s.z, s.heading));
-        break;
-    case Action::Target:
-        sim.target(named(s.subject));
-        break;
-    case Action::TargetNone:
-        sim.stopTargeting();
-        break;
-    case Action::Scenario:
-        sim.setScenario(named(s.subject), s.name.c_str());
-        break;
-    case Action::ScenarioNone:
-        sim.clearScenario(named(s.subject));
-        break;
-    case Action::Core:
-        sim.game.entity(named(s.subject))->cores[s.name == "health" ? 0 : 1] =
-            std::clamp(s.value, 0, 100);
-        break;
-    case Action::Language:
-        sim.game.language = s.value;
-        break;
-    case Action::Load:
-        sim.load(s.value);
-        break;
-    case Action::End:
-        break;
-    }
+    sim::Entity& subject() const { return *sim.game.entity(named(s.subject)); }
+};
+
+void pressKey(const Doing& d) {
+    const keys::Hotkey key = d.s.hotkey ? d.hotkey : d.s.key;
+    if (d.s.hotkey && !keys::keyboardSends(key.code))
+        throw sim::GameError("the settings turn the hotkey off: no key to press");
+    d.sim.pressKeys(key.code, key.modifiers);
+}
+
+// What each kind of line does in the stand-in game.
+using scene::Action;
+constexpr std::pair<Action, void (*)(const Doing&)> doings[] = {
+    {Action::Stand, [](const Doing& d) { d.sim.standAt(d.s.x, d.s.y, d.s.z, d.s.heading); }},
+    {Action::WadeIn, [](const Doing& d) { d.subject().inWater = true; }},
+    {Action::WadeOut, [](const Doing& d) { d.subject().inWater = false; }},
+    {Action::Walk, [](const Doing& d) { d.sim.walk(); }},
+    {Action::StandStill, [](const Doing& d) { d.sim.standStill(); }},
+    {Action::Draw, [](const Doing& d) { d.sim.drawWeapon(d.s.subject.c_str()); }},
+    {Action::Holster, [](const Doing& d) { d.sim.holster(); }},
+    {Action::CombatStart, [](const Doing& d) { d.sim.startCombat(); }},
+    {Action::CombatStop, [](const Doing& d) { d.sim.stopCombat(); }},
+    {Action::Press, [](const Doing& d) { d.sim.press(d.s.subject.c_str()); }},
+    {Action::Release, [](const Doing& d) { d.sim.release(d.s.subject.c_str()); }},
+    {Action::Key, pressKey},
+    {Action::KeyboardOn, [](const Doing& d) { d.sim.game.usingKeyboardAndMouse = true; }},
+    {Action::KeyboardOff, [](const Doing& d) { d.sim.game.usingKeyboardAndMouse = false; }},
+    {Action::Complete, [](const Doing& d) { d.sim.complete(d.s.subject.c_str()); }},
+    {Action::Horse,
+     [](const Doing& d) {
+         d.cast.emplace_back(d.s.subject, d.sim.spawnHorse(d.s.x, d.s.y, d.s.z, d.s.heading));
+     }},
+    {Action::Target, [](const Doing& d) { d.sim.target(d.named(d.s.subject)); }},
+    {Action::TargetNone, [](const Doing& d) { d.sim.stopTargeting(); }},
+    {Action::Scenario,
+     [](const Doing& d) { d.sim.setScenario(d.named(d.s.subject), d.s.name.c_str()); }},
+    {Action::ScenarioNone, [](const Doing& d) { d.sim.clearScenario(d.named(d.s.subject)); }},
+    {Action::Core,
+     [](const Doing& d) {
+         d.subject().cores[d.s.name == "health" ? 0 : 1] = std::clamp(d.s.value, 0, 100);
+     }},
+    {Action::Language, [](const Doing& d) { d.sim.game.language = d.s.value; }},
+    {Action::Load, [](const Doing& d) { d.sim.load(d.s.value); }},
+    {Action::End, [](const Doing&) {}},
+};
+
+} // namespace
+
+void perform(sim::Sim& sim, Cast& cast, const scene::Step& s, const keys::Hotkey& hotkey) {
+    for (const auto& [action, doIt] : doings)
+        if (action == s.action) return doIt(Doing{sim, cast, s, hotkey});
 }
 
 observer::History play(const scene::Scene& scene, const Settings& settings) {
