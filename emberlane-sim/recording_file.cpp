@@ -406,22 +406,26 @@ bool Reader::nothingAfterTheEnd() {
     return !more || damagedAt(offset(), "bytes after the mark that ends the recording");
 }
 
+// A call the file gives as the one at the same place of the slice before.
+Reader::Next Reader::repeated(Item& item) {
+    item.kind = Item::Call;
+    item.call = slices[static_cast<std::size_t>(1 - current)].calls[position];
+    --repeats;
+    afterWait = false;
+    return keep(item.call) ? Next::Item : Next::Damaged;
+}
+
+Reader::Next Reader::failure() const { return cut ? Next::Cut : Next::Damaged; }
+
 Reader::Next Reader::next(Item& item) {
-    const Slice& previous = slices[static_cast<std::size_t>(1 - current)];
-    if (repeats) {
-        item.kind = Item::Call;
-        item.call = previous.calls[position];
-        --repeats;
-        afterWait = false;
-        return keep(item.call) ? Next::Item : Next::Damaged;
-    }
+    if (repeats) return repeated(item);
     if (ended) return Next::End; // what follows the mark was checked as it was read
     if (version >= 2 && blockAt == block.size()) {
         switch (nextBlock()) {
         case BlockRead::NoMore:
             return Next::End;
         case BlockRead::Failed:
-            return cut ? Next::Cut : Next::Damaged;
+            return failure();
         case BlockRead::Read:
             break;
         }
@@ -429,7 +433,7 @@ Reader::Next Reader::next(Item& item) {
     if (version == 1 && in.peek() == std::char_traits<char>::eof()) return Next::End;
     itemStart = offset();
     unsigned char tag = 0;
-    if (!byte(tag, "an item")) return cut ? Next::Cut : Next::Damaged;
+    if (!byte(tag, "an item")) return failure();
     if (!knownTag(tag)) {
         damaged("an item tagged " + std::to_string(tag) +
                 "; expected S, L, B, C, A, R, W, K, E, X or G");
@@ -437,125 +441,143 @@ Reader::Next Reader::next(Item& item) {
     }
     if (!inPlace(static_cast<Tag>(tag))) return Next::Damaged;
     afterWait = false;
-    std::uint64_t a = 0, b = 0, c = 0;
-    bool ok = true;
-    switch (static_cast<Tag>(tag)) {
+    if (static_cast<Tag>(tag) == Tag::Repeat) return readRepeat() ? next(item) : failure();
+    return readItem(static_cast<Tag>(tag), item) ? Next::Item : failure();
+}
+
+// What follows the tag, by the tag.
+bool Reader::readItem(Tag tag, Item& item) {
+    switch (tag) {
     case Tag::Settings:
-        item.kind = Item::Settings;
-        ok = little(a, 4, "the settings") && little(b, 4, "the settings");
-        item.hotkey = static_cast<std::uint32_t>(a);
-        item.destroyProp = static_cast<std::int32_t>(static_cast<std::uint32_t>(b));
-        item.modifiers = 0;
-        if (ok && version >= 2) {
-            unsigned char m;
-            ok = byte(m, "the settings") &&
-                 ((m & ~std::uint32_t{0x7}) == 0 || damaged("unknown modifiers of the hotkey"));
-            item.modifiers = modifiers = m;
-        }
-        settingsRead = ok;
-        break;
-    case Tag::Labels: {
-        item.kind = Item::Labels;
-        unsigned char count;
-        ok = byte(count, "the label lines") &&
-             (count == labelCount ||
-              damaged(std::to_string(count) + " label lines; the label file has " +
-                      std::to_string(labelCount)));
-        for (std::size_t i = 0; ok && i < labelCount; ++i)
-            ok = text(item.labels[i], format::maxText, "a label line");
-        break;
-    }
+        return readSettings(item);
+    case Tag::Labels:
+        return readLabels(item);
     case Tag::BuiltInLabels:
         item.kind = Item::BuiltInLabels;
-        ok = version >= 2 || damaged("built-in labels, which version 1 does not know");
-        break;
+        return version >= 2 || damaged("built-in labels, which version 1 does not know");
     case Tag::Call:
         item.kind = Item::Call;
-        ok = readCall(item.call) && keep(item.call);
-        break;
+        return readCall(item.call) && keep(item.call);
     case Tag::Repeat:
-        ok = varint(a, "a count of repeated calls");
-        if (ok && (a == 0 || position >= previous.size || a > previous.size - position))
-            ok = damaged("a repeat of " + std::to_string(a) + " calls from the " +
-                         std::to_string(position) + "th of the slice, where the previous slice " +
-                         "kept " + std::to_string(previous.size));
-        if (!ok) break;
-        repeats = a;
-        return next(item);
-    case Tag::NewAnswer: {
-        item.kind = Item::Call;
-        if (position >= previous.size) {
-            ok = damaged("a new answer to the " + std::to_string(position) +
-                         "th call of the slice, where the previous slice kept " +
-                         std::to_string(previous.size));
-            break;
-        }
-        item.call = previous.calls[position];
-        recording_file::Call& call = item.call;
-        const std::size_t answers = call.answer == Answer::Vector ? 3
-                                    : call.answer == Answer::None ? 0
-                                                                  : 1;
-        for (std::size_t i = 0; ok && i < answers; ++i)
-            ok = change(call.answers[i], "a new answer");
-        for (std::uint8_t i = 0; ok && i < call.argc; ++i)
-            if (call.args[i].kind == ArgKind::Out) ok = change(call.args[i].value, "a new answer");
-        const bool wide = call.answer != Answer::Whole &&
-                          std::any_of(call.answers.begin(), call.answers.end(),
-                                      [](std::uint64_t v) { return v > 0xFFFFFFFFu; });
-        if (ok && wide) ok = damaged("a new 32-bit answer of more than 32 bits");
-        for (std::uint8_t i = 0; ok && i < call.argc; ++i)
-            if (call.args[i].kind == ArgKind::Out && call.args[i].value > 0xFFFFFFFFu)
-                ok = damaged("a new 32-bit answer of more than 32 bits");
-        ok = ok && keep(call);
-        break;
-    }
+        return readRepeat();
+    case Tag::NewAnswer:
+        return readNewAnswer(item);
     case Tag::Wait:
-        item.kind = Item::Wait;
-        ok = varint(a, "a wait") && varint(b, "a wait") && varint(c, "a wait") &&
-             ((a | b | c) <= 0xFFFFFFFFu || damaged("a wait's time of more than 32 bits"));
-        item.ms = static_cast<std::uint32_t>(a);
-        item.ranMs = static_cast<std::uint32_t>(b);
-        item.tookMs = static_cast<std::uint32_t>(c);
-        if (ok) {
-            current = 1 - current;
-            slices[static_cast<std::size_t>(current)].clear();
-            position = 0;
-            textBytes = 0;
-            startingUp = false;
-            afterWait = true;
-        }
-        break;
+        return readWait(item);
     case Tag::StartedAgain: // a new run: its start-up reads the labels again, refers to nothing
         item.kind = Item::StartedAgain;
         slices[static_cast<std::size_t>(1 - current)].clear();
         startingUp = true;
         labelsRead = false;
-        break;
+        return true;
     case Tag::HotkeyTest:
         item.kind = Item::HotkeyTest;
-        ok = readHotkeyTest(item);
-        break;
+        return readHotkeyTest(item);
     case Tag::Unloaded:
         item.kind = Item::Unloaded;
-        ok = nothingAfterTheEnd();
-        break;
-    case Tag::Stopped: {
-        item.kind = Item::Stopped;
-        item.reason = 0;
-        if (version == 1) {
-            ok = nothingAfterTheEnd();
-            break;
-        }
-        unsigned char reason;
-        ok = byte(reason, "a stop's reason") &&
-             (knownReason(reason) || damaged("a stop of unknown reason " + std::to_string(reason)));
-        item.reason = reason;
-        ok = ok && nothingAfterTheEnd();
-        break;
+        return nothingAfterTheEnd();
+    case Tag::Stopped:
+        return readStop(item);
     }
+    return false;
+}
+
+bool Reader::readSettings(Item& item) {
+    std::uint64_t hotkey = 0, destroyProp = 0;
+    item.kind = Item::Settings;
+    bool ok = little(hotkey, 4, "the settings") && little(destroyProp, 4, "the settings");
+    item.hotkey = static_cast<std::uint32_t>(hotkey);
+    item.destroyProp = static_cast<std::int32_t>(static_cast<std::uint32_t>(destroyProp));
+    item.modifiers = 0;
+    if (ok && version >= 2) {
+        unsigned char m = 0;
+        ok = byte(m, "the settings") &&
+             ((m & ~std::uint32_t{0x7}) == 0 || damaged("unknown modifiers of the hotkey"));
+        item.modifiers = modifiers = m;
     }
-    if (ok) return Next::Item;
-    return cut ? Next::Cut : Next::Damaged;
+    settingsRead = ok;
+    return ok;
+}
+
+bool Reader::readLabels(Item& item) {
+    item.kind = Item::Labels;
+    unsigned char count = 0;
+    bool ok = byte(count, "the label lines") &&
+              (count == labelCount ||
+               damaged(std::to_string(count) + " label lines; the label file has " +
+                       std::to_string(labelCount)));
+    for (std::size_t i = 0; ok && i < labelCount; ++i)
+        ok = text(item.labels[i], format::maxText, "a label line");
+    return ok;
+}
+
+bool Reader::readRepeat() {
+    const Slice& previous = slices[static_cast<std::size_t>(1 - current)];
+    std::uint64_t count = 0;
+    if (!varint(count, "a count of repeated calls")) return false;
+    if (count == 0 || position >= previous.size || count > previous.size - position)
+        return damaged("a repeat of " + std::to_string(count) + " calls from the " +
+                       std::to_string(position) + "th of the slice, where the previous slice " +
+                       "kept " + std::to_string(previous.size));
+    repeats = count;
+    return true;
+}
+
+// The call at the same place of the slice before, with the changes of its answers.
+bool Reader::readNewAnswer(Item& item) {
+    const Slice& previous = slices[static_cast<std::size_t>(1 - current)];
+    item.kind = Item::Call;
+    if (position >= previous.size)
+        return damaged("a new answer to the " + std::to_string(position) +
+                       "th call of the slice, where the previous slice kept " +
+                       std::to_string(previous.size));
+    item.call = previous.calls[position];
+    recording_file::Call& call = item.call;
+    const std::size_t answers = call.answer == Answer::Vector ? 3
+                                : call.answer == Answer::None ? 0
+                                                              : 1;
+    for (std::size_t i = 0; i < answers; ++i)
+        if (!change(call.answers[i], "a new answer")) return false;
+    for (std::uint8_t i = 0; i < call.argc; ++i)
+        if (call.args[i].kind == ArgKind::Out && !change(call.args[i].value, "a new answer"))
+            return false;
+    const bool wide = call.answer != Answer::Whole &&
+                      std::any_of(call.answers.begin(), call.answers.end(),
+                                  [](std::uint64_t v) { return v > 0xFFFFFFFFu; });
+    const bool wideOut = std::any_of(call.args.begin(), call.args.begin() + call.argc,
+                                     [](const recording_file::Arg& a) {
+                                         return a.kind == ArgKind::Out && a.value > 0xFFFFFFFFu;
+                                     });
+    if (wide || wideOut) return damaged("a new 32-bit answer of more than 32 bits");
+    return keep(call);
+}
+
+bool Reader::readWait(Item& item) {
+    std::uint64_t ms = 0, ran = 0, took = 0;
+    item.kind = Item::Wait;
+    if (!varint(ms, "a wait") || !varint(ran, "a wait") || !varint(took, "a wait")) return false;
+    if ((ms | ran | took) > 0xFFFFFFFFu) return damaged("a wait's time of more than 32 bits");
+    item.ms = static_cast<std::uint32_t>(ms);
+    item.ranMs = static_cast<std::uint32_t>(ran);
+    item.tookMs = static_cast<std::uint32_t>(took);
+    current = 1 - current;
+    slices[static_cast<std::size_t>(current)].clear();
+    position = 0;
+    textBytes = 0;
+    startingUp = false;
+    afterWait = true;
+    return true;
+}
+
+bool Reader::readStop(Item& item) {
+    item.kind = Item::Stopped;
+    item.reason = 0;
+    if (version == 1) return nothingAfterTheEnd(); // version 1 gives no reason
+    unsigned char reason = 0;
+    if (!byte(reason, "a stop's reason")) return false;
+    if (!knownReason(reason)) return damaged("a stop of unknown reason " + std::to_string(reason));
+    item.reason = reason;
+    return nothingAfterTheEnd();
 }
 
 } // namespace recording_file

@@ -162,6 +162,15 @@ class Reader {
     bool cutAt(std::uint64_t where, const std::string& what);
     bool damaged(const std::string& what);
     bool damagedAt(std::uint64_t where, const std::string& what);
+    Next repeated(Item& item);
+    Next failure() const;
+    bool readItem(format::Tag tag, Item& item);
+    bool readSettings(Item& item);
+    bool readLabels(Item& item);
+    bool readRepeat();
+    bool readNewAnswer(Item& item);
+    bool readWait(Item& item);
+    bool readStop(Item& item);
     bool readCall(recording_file::Call& c);
     bool readHotkeyTest(Item& item);
     bool keep(const recording_file::Call& c);
