@@ -133,8 +133,10 @@ struct Command {
     std::optional<std::string> other; // --compare
     std::optional<std::string> scenesDir;
     std::optional<std::string> replayPath;
+    std::optional<std::string> recordPath;
     long long chaosGames = 20, chaosPasses = 5000;
-    bool timelines = false; // every line of the timelines that differ
+    bool timelines = false;         // every line of the timelines that differ
+    std::vector<std::string> given; // the options, as named
 };
 
 std::string ourPlugin(const Command& c) {
@@ -343,91 +345,115 @@ int play(const Command& c, const std::string& name, const scene::Scene& scene) {
     return 0;
 }
 
-} // namespace
+// The options that take a value, each with what it does with it: "" when it takes the value,
+// else why it is refused.
+using Take = std::string (*)(Command&, const char* value);
 
-int main(int argc, char** argv) {
-    Command c;
-    session::Settings& settings = c.settings;
-    std::optional<std::string> recordPath;
-    std::vector<std::string> given; // the options, as named
+// A file's contents into the settings, or why not.
+std::string readInto(std::optional<std::string>& contents, const std::string& path,
+                     const char* what) {
+    contents = readFile(path);
+    return contents ? "" : std::string("cannot read the ") + what + " '" + path + "'";
+}
+
+std::string takeChaos(Command& c, const char* value) {
+    long long n = 0;
+    if (std::string_view(value) == "0")
+        c.chaosGames = 0;
+    else if (!positive(value, n) || n > 100000)
+        return "--chaos takes 0 to 100000 games";
+    else
+        c.chaosGames = n;
+    return "";
+}
+
+std::string takeLanguage(Command& c, const char* value) {
+    const std::vector<std::string> codes = scene::languages();
+    const auto code = std::find(codes.begin(), codes.end(), value);
+    if (code == codes.end())
+        return std::string("--game-language takes one of the game's languages, not '") + value +
+               "': en, fr, de, it, es, pt-BR, pl, ru, ko, zh-Hant, ja, es-MX, zh-Hans";
+    c.settings.options.language = static_cast<std::int32_t>(code - codes.begin());
+    return "";
+}
+
+constexpr std::pair<std::string_view, Take> valued[] = {
+    {"--scene", [](Command& c, const char* v) { return (c.scenePath = v), std::string(); }},
+    {"--svg", [](Command& c, const char* v) { return (c.svgPath = v), std::string(); }},
+    {"--plugin",
+     [](Command& c, const char* v) { return (c.settings.options.plugin = v), std::string(); }},
+    {"--compare", [](Command& c, const char* v) { return (c.other = v), std::string(); }},
+    {"--replay", [](Command& c, const char* v) { return (c.replayPath = v), std::string(); }},
+    {"--record", [](Command& c, const char* v) { return (c.recordPath = v), std::string(); }},
+    {"--scenes", [](Command& c, const char* v) { return (c.scenesDir = v), std::string(); }},
+    {"--chaos", takeChaos},
+    {"--passes",
+     [](Command& c, const char* v) {
+         long long n = 0;
+         if (!positive(v, n) || n > 10000000) return std::string("--passes takes 1 to 10000000");
+         c.chaosPasses = n;
+         return std::string();
+     }},
+    {"--ini",
+     [](Command& c, const char* v) {
+         c.iniPath = v;
+         return readInto(c.settings.options.ini, c.iniPath, "settings file");
+     }},
+    {"--dat",
+     [](Command& c, const char* v) {
+         c.datPath = v;
+         return readInto(c.settings.options.dat, *c.datPath, "label file");
+     }},
+    {"--game-language", takeLanguage},
+    {"--frame-ms",
+     [](Command& c, const char* v) {
+         long long n = 0;
+         if (!positive(v, n) || n > 10000) return std::string("--frame-ms takes 1 to 10000");
+         c.settings.options.frameMs = static_cast<int>(n);
+         return std::string();
+     }},
+    {"--seed",
+     [](Command& c, const char* v) {
+         long long n = 0;
+         if (!positive(v, n)) return std::string("--seed takes a positive whole number");
+         c.settings.options.seed = static_cast<std::uint64_t>(n);
+         return std::string();
+     }},
+};
+
+// The command line into the command; an exit status when the program ends there (a refusal,
+// --help).
+std::optional<int> readOptions(int argc, char** argv, Command& c) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        given.push_back(arg);
-        const bool hasValue = i + 1 < argc;
-        long long n = 0;
-        if (arg == "--scene" && hasValue)
-            c.scenePath = argv[++i];
-        else if (arg == "--svg" && hasValue)
-            c.svgPath = argv[++i];
-        else if (arg == "--plugin" && hasValue)
-            settings.options.plugin = argv[++i];
-        else if (arg == "--compare" && hasValue)
-            c.other = argv[++i];
-        else if (arg == "--replay" && hasValue)
-            c.replayPath = argv[++i];
-        else if (arg == "--record" && hasValue)
-            recordPath = argv[++i];
-        else if (arg == "--scenes" && hasValue)
-            c.scenesDir = argv[++i];
-        else if (arg == "--chaos" && hasValue) {
-            if (std::string_view(argv[++i]) == "0")
-                c.chaosGames = 0;
-            else if (!positive(argv[i], n) || n > 100000)
-                return fail("--chaos takes 0 to 100000 games");
-            else
-                c.chaosGames = n;
-        } else if (arg == "--passes" && hasValue) {
-            if (!positive(argv[++i], n) || n > 10000000)
-                return fail("--passes takes 1 to 10000000");
-            c.chaosPasses = n;
-        } else if (arg == "--trace")
-            settings.trace = true;
-        else if (arg == "--quiet")
-            settings.printEvents = false;
-        else if (arg == "--timelines")
+        c.given.push_back(arg);
+        const auto taking = std::find_if(std::begin(valued), std::end(valued),
+                                         [&](const auto& option) { return option.first == arg; });
+        if (taking != std::end(valued) && i + 1 < argc) {
+            if (const std::string why = taking->second(c, argv[++i]); !why.empty())
+                return fail(why);
+        } else if (arg == "--trace") {
+            c.settings.trace = true;
+        } else if (arg == "--quiet") {
+            c.settings.printEvents = false;
+        } else if (arg == "--timelines") {
             c.timelines = true;
-        else if (arg == "--ini" && hasValue) {
-            c.iniPath = argv[++i];
-            settings.options.ini = readFile(c.iniPath);
-            if (!settings.options.ini)
-                return fail("cannot read the settings file '" + c.iniPath + "'");
-        } else if (arg == "--dat" && hasValue) {
-            c.datPath = argv[++i];
-            settings.options.dat = readFile(*c.datPath);
-            if (!settings.options.dat)
-                return fail("cannot read the label file '" + *c.datPath + "'");
-        } else if (arg == "--game-language" && hasValue) {
-            const std::vector<std::string> codes = scene::languages();
-            const auto code = std::find(codes.begin(), codes.end(), argv[++i]);
-            if (code == codes.end())
-                return fail(std::string("--game-language takes one of the game's languages, ") +
-                            "not '" + argv[i] + "': en, fr, de, it, es, pt-BR, pl, ru, ko, " +
-                            "zh-Hant, ja, es-MX, zh-Hans");
-            settings.options.language = static_cast<std::int32_t>(code - codes.begin());
-        } else if (arg == "--frame-ms" && hasValue) {
-            if (!positive(argv[++i], n) || n > 10000) return fail("--frame-ms takes 1 to 10000");
-            settings.options.frameMs = static_cast<int>(n);
-        } else if (arg == "--seed" && hasValue) {
-            if (!positive(argv[++i], n)) return fail("--seed takes a positive whole number");
-            settings.options.seed = static_cast<std::uint64_t>(n);
         } else if (arg == "--help" || arg == "-h") {
             std::fputs(usageText, stdout);
             return 0;
         } else {
             std::fputs(usageText, stderr);
-            constexpr std::string_view taking[] = {
-                "--scene",  "--svg",           "--plugin",   "--compare", "--replay",
-                "--record", "--scenes",        "--chaos",    "--passes",  "--ini",
-                "--dat",    "--game-language", "--frame-ms", "--seed"};
-            const bool needsValue =
-                std::find(std::begin(taking), std::end(taking), arg) != std::end(taking);
-            return fail(needsValue ? arg + " needs a value" : "unknown option '" + arg + "'");
+            return fail(taking != std::end(valued) ? arg + " needs a value"
+                                                   : "unknown option '" + arg + "'");
         }
     }
+    return std::nullopt;
+}
 
-    // Options that would do nothing together are refused, not ignored.
-    if (c.replayPath && (!c.scenePath.empty() || recordPath || c.other))
-        return fail("--replay plays a recording: it takes no --scene, --record or --compare");
+// Options that would do nothing together are refused, not ignored: why, or "".
+std::string refusedTogether(const Command& c) {
+    if (c.replayPath && (!c.scenePath.empty() || c.recordPath || c.other))
+        return "--replay plays a recording: it takes no --scene, --record or --compare";
     constexpr std::pair<std::string_view, std::string_view> recordingHolds[] = {
         {"--ini", "the settings"},
         {"--dat", "the labels"},
@@ -435,22 +461,21 @@ int main(int argc, char** argv) {
         {"--frame-ms", "the frame times"},
         {"--seed", "every answer of the game"}};
     for (const auto& [option, what] : recordingHolds)
-        if (c.replayPath && std::find(given.begin(), given.end(), option) != given.end())
-            return fail("--replay takes no " + std::string(option) + ": the recording holds " +
-                        std::string(what));
-    if (c.other && recordPath) return fail("--compare keeps no recording: it takes no --record");
-    if (settings.options.plugin.empty()) settings.options.plugin = pluginBeside(argv[0]);
-    if (!c.other && !fs::is_regular_file(ourPlugin(c)))
-        return fail("no plug-in at '" + ourPlugin(c) + "'");
-    if (c.replayPath) return replayRecording(c);
+        if (c.replayPath && std::find(c.given.begin(), c.given.end(), option) != c.given.end())
+            return "--replay takes no " + std::string(option) + ": the recording holds " +
+                   std::string(what);
+    if (c.other && c.recordPath) return "--compare keeps no recording: it takes no --record";
+    return "";
+}
 
-    if (recordPath) {
-        if (const std::string why = cannotWrite(*recordPath); !why.empty())
-            return fail("cannot keep the recording at '" + *recordPath + "': " + why);
-        settings.options.keepRecording = fs::absolute(*recordPath).string();
-        settings.options.ini = sim::withRecording(settings.options.ini);
+// The walkthrough, or the scene --scene names, played or compared.
+int playOrCompare(Command& c) {
+    if (c.recordPath) {
+        if (const std::string why = cannotWrite(*c.recordPath); !why.empty())
+            return fail("cannot keep the recording at '" + *c.recordPath + "': " + why);
+        c.settings.options.keepRecording = fs::absolute(*c.recordPath).string();
+        c.settings.options.ini = sim::withRecording(c.settings.options.ini);
     }
-
     std::string text = walkthrough::scene;
     std::string name = "walkthrough", file = walkthrough::file;
     int firstLine = walkthrough::firstLine;
@@ -465,4 +490,17 @@ int main(int argc, char** argv) {
     if (!parsed.error.empty()) return fail(parsed.error);
     if (c.other) return compareBuilds(c, name, parsed.scene);
     return play(c, name, parsed.scene);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Command c;
+    if (const std::optional<int> stop = readOptions(argc, argv, c)) return *stop;
+    if (const std::string why = refusedTogether(c); !why.empty()) return fail(why);
+    if (c.settings.options.plugin.empty()) c.settings.options.plugin = pluginBeside(argv[0]);
+    if (!c.other && !fs::is_regular_file(ourPlugin(c)))
+        return fail("no plug-in at '" + ourPlugin(c) + "'");
+    if (c.replayPath) return replayRecording(c);
+    return playOrCompare(c);
 }
