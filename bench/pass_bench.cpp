@@ -98,7 +98,7 @@ void realPass(benchmark::State& st, State state, bool recordingOn = false) {
     sim.frame(10);
     const std::uint64_t calls0 = sim.host.nativeCalls, allocs0 = allocations.load();
     std::uint64_t passes = 0;
-    for (auto _ : st) {
+    while (st.KeepRunning()) {
         sim.frame();
         ++passes;
     }
@@ -127,7 +127,7 @@ void bareReplay(benchmark::State& st, State state) {
     h.responder = recordedGame;
     h.onSlice = onSlice;
     h.script = replayScript;
-    for (auto _ : st) sim::runFrame();
+    while (st.KeepRunning()) sim::runFrame();
     sim::dropScript();
 }
 
@@ -146,7 +146,7 @@ BENCHMARK(busyPassRecorded);
 
 // The stand-in game itself, tracing off: an hour of 60 fps game time.
 void gameHour(benchmark::State& st) {
-    for (auto _ : st) {
+    while (st.KeepRunning()) {
         sim::Options o;
         o.frameMs = 16;
         sim::Sim sim(o);

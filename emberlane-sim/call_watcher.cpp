@@ -14,7 +14,6 @@
 namespace {
 
 using observer::Cause;
-using recording_file::format::Answer;
 
 // A recording may tell of any number of peds, prompts, names and points; the plug-in's games
 // have a few. Past these it learns of no more: memory stays small whatever the file says.

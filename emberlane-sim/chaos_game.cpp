@@ -59,7 +59,7 @@ Game begin(sim::Sim& sim, std::uint64_t seed) {
     Game g;
     g.state = seed;
     g.hotkey = hotkeys[seed % hotkeys.size()];
-    for (int i = 0; i < 2; ++i) g.horses.push_back(sim.spawnHorse(103.0f + 4.0f * i, 200, 30, 180));
+    for (const float x : {103.0f, 107.0f}) g.horses.push_back(sim.spawnHorse(x, 200, 30, 180));
     sim::Entity stranger;
     stranger.model = sim.game.remember("A_C_DOGHUSKY_01");
     stranger.position = {98, 202, 30};

@@ -245,7 +245,9 @@ std::vector<std::string> sightDifferences(const observer::Sight& ours,
         const auto other = std::find_if(theirs.begin(), theirs.end(),
                                         [&key = what](const auto& s) { return s.first == key; });
         const std::string theirsSeen = other == theirs.end() ? "(not there)" : other->second;
-        if (theirsSeen != seen) out.push_back(what + ": " + seen + " | " + theirsSeen);
+        if (theirsSeen == seen) continue;
+        std::string line = what;
+        out.push_back(line.append(": ").append(seen).append(" | ").append(theirsSeen));
     }
     return out;
 }

@@ -233,6 +233,7 @@ int compareBuilds(const Command& c, const std::string& firstName, const scene::S
         return 0;
     }
     std::vector<std::string> names;
+    names.reserve(differing.size());
     for (const compare::Differing& d : differing) names.push_back(d.game.name);
     std::printf("%s\n%zu games: %zu differ: %s\n",
                 compare::groupedReport(differing, c.timelines).c_str(), games.size(),

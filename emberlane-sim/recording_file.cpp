@@ -441,7 +441,7 @@ Reader::Next Reader::next(Item& item) {
     }
     if (!inPlace(static_cast<Tag>(tag))) return Next::Damaged;
     afterWait = false;
-    if (static_cast<Tag>(tag) == Tag::Repeat) return readRepeat() ? next(item) : failure();
+    if (static_cast<Tag>(tag) == Tag::Repeat) return readRepeat() ? repeated(item) : failure();
     return readItem(static_cast<Tag>(tag), item) ? Next::Item : failure();
 }
 

@@ -435,7 +435,7 @@ struct Replay {
         passes::Counter theirCounter = counter;
         std::size_t steps = 0, text = 0;
         while (next && steps++ < restOfPass) {
-            const Item item = std::move(*next);
+            const Item item = *next; // the reader reads the next one in its place
             if (item.kind == Item::Call) {
                 if (divergence.theirs.size() < callsFrom)
                     divergence.theirs.push_back(describe(sim, item.call));
@@ -569,7 +569,7 @@ bool readStart(std::istream& file, Outcome& out, std::optional<LabelLines>& labe
                       ": a hotkey with modifiers on a key that has no name";
         return false;
     }
-    for (Next n; (n = scan.next(item)) == Next::Item;) {
+    while (scan.next(item) == Next::Item) {
         if (item.kind == Item::Labels) labels = item.labels;
         if (item.kind == Item::Wait) {
             firstFrame = item.tookMs;

@@ -389,6 +389,7 @@ const Table& weapons() {
 
 std::vector<std::string> languages() {
     std::vector<std::string> codes;
+    codes.reserve(builtInLabelSets.size());
     for (const BuiltInLabels& set : builtInLabelSets) codes.emplace_back(set.language);
     return codes;
 }

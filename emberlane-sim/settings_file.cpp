@@ -147,9 +147,8 @@ std::string keysNeverRead(std::string_view text) {
         const bool first = std::find(seen.begin(), seen.end(), upper(key)) == seen.end();
         if (equals == std::string::npos) {
             if (inFirst && read && first) {
-                out += "ignored key        " + shown + where +
-                       "): a line without '=' gives the default and hides the key's later "
-                       "lines\n";
+                out.append("ignored key        ").append(shown).append(where);
+                out += "): a line without '=' gives the default and hides the key's later lines\n";
                 seen.push_back(upper(key));
             }
             continue;
@@ -157,11 +156,13 @@ std::string keysNeverRead(std::string_view text) {
         if (inFirst) {
             if (!read) {
                 const std::string nearest = scene::closest(key, known);
-                out += "unknown key        " + shown + where + "): the plug-in reads no such key" +
-                       (nearest.empty() ? "" : " (did you mean " + nearest + "?)") + "\n";
+                out.append("unknown key        ").append(shown).append(where);
+                out += "): the plug-in reads no such key";
+                if (!nearest.empty()) out.append(" (did you mean ").append(nearest).append("?)");
+                out += "\n";
             } else if (!first) {
-                out += "ignored key        " + shown + where +
-                       "): only its first line in [SETTINGS] counts\n";
+                out.append("ignored key        ").append(shown).append(where);
+                out += "): only its first line in [SETTINGS] counts\n";
             }
             seen.push_back(upper(key));
             continue;
@@ -170,8 +171,8 @@ std::string keysNeverRead(std::string_view text) {
                                   : isSettings(section)
                                       ? "in a second [" + sim::printable(section) + "]"
                                       : "in [" + sim::printable(section) + "]";
-        out += "ignored key        " + shown + where + ", " + place +
-               "): the plug-in reads only the first [SETTINGS]\n";
+        out.append("ignored key        ").append(shown).append(where).append(", ").append(place);
+        out += "): the plug-in reads only the first [SETTINGS]\n";
     }
     return out;
 }

@@ -18,7 +18,7 @@ using BOOL = std::int32_t;
 using LPVOID = void*;
 using LPCSTR = const char*;
 using LPSTR = char*;
-using HINSTANCE = struct HINSTANCE__*;
+using HINSTANCE = struct ModuleInstance*;
 using HANDLE = void*;
 
 #define TRUE 1

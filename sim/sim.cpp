@@ -273,88 +273,82 @@ void Sim::startCallLog() {
 
 void Sim::stopCallLog() { loggingCalls = false; }
 
+namespace {
+
+std::string hex(const char* format, std::uint64_t v) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, format, static_cast<unsigned long long>(v));
+    return buffer;
+}
+
+std::string floatOf(std::uint64_t slot) {
+    return floatText(std::bit_cast<float>(static_cast<std::uint32_t>(slot)));
+}
+
+// One argument as the trace writes it, by its kind in the native table.
+std::string argumentText(const Game& game, char kind, std::uint64_t v) {
+    const auto low = static_cast<std::uint32_t>(v);
+    switch (kind) {
+    case 'h':
+        return game.nameOf(low);
+    case 'f':
+        return floatOf(v);
+    case 's': { // the plug-in's own texts, and labels from a file
+        if (v == 0) return "0";
+        std::string quoted(1, '"'); // not "\"" + ...: MinGW's GCC 12 warns on that
+        quoted += printable(reinterpret_cast<const char*>(static_cast<std::uintptr_t>(v)));
+        return quoted += '"';
+    }
+    case 'p':
+        return "&";
+    case 't':
+    case 'a':
+        return v == ~0ull ? "-1" : hex("0x%llX", v);
+    default:
+        return std::to_string(static_cast<std::int32_t>(low));
+    }
+}
+
+// The answer as the trace writes it, by the result's kind; nothing for none.
+std::string resultText(const Game& game, char kind, const std::uint64_t result[3]) {
+    const auto low = static_cast<std::uint32_t>(result[0]);
+    switch (kind) {
+    case 'v':
+        return "";
+    case 'h':
+        return " = " + game.nameOf(low);
+    case 'f':
+        return " = " + floatOf(result[0]);
+    case 't':
+        return hex(" = 0x%llX", result[0]);
+    case 'c': {
+        std::string position = " = (" + floatOf(result[0]);
+        position += ", " + floatOf(result[1]);
+        position += ", " + floatOf(result[2]);
+        return position += ")";
+    }
+    default:
+        return " = " + std::to_string(static_cast<std::int32_t>(low));
+    }
+}
+
+} // namespace
+
 std::string Sim::describe(const Call& c, bool verbose) const {
-    char buffer[64];
     if (c.kind == Call::Wait) return "scriptWait(" + std::to_string(c.hash) + ")";
     if (c.kind == Call::Start) return "scriptMain() again, after a load";
     const NativeInfo* info = findNative(c.hash);
-    std::string text;
-    if (verbose) {
-        std::snprintf(buffer, sizeof buffer, "0x%016llX ", static_cast<unsigned long long>(c.hash));
-        text += buffer;
-    }
-    if (!info) {
-        std::snprintf(buffer, sizeof buffer, "0x%016llX", static_cast<unsigned long long>(c.hash));
-        return text + buffer + "(?)";
-    }
+    std::string text = verbose ? hex("0x%016llX ", c.hash) : "";
+    if (!info) return text + hex("0x%016llX", c.hash) + "(?)";
     text += info->name;
-    if (verbose) text = text + " [" + info->role + "]";
+    if (verbose) text.append(" [").append(info->role).append("]");
     text += "(";
     for (std::uint8_t i = 0; i < c.argc; ++i) {
         if (i) text += ", ";
-        const std::uint64_t v = c.args[i];
-        const char kind = info->args[i];
-        const auto low = static_cast<std::uint32_t>(v);
-        switch (kind) {
-        case 'h':
-            text += game.nameOf(low);
-            break;
-        case 'f':
-            text += floatText(std::bit_cast<float>(low));
-            break;
-        case 's': // the plug-in's own texts, and labels from a file
-            if (v == 0)
-                text += "0";
-            else // appended, not "\"" + ...: MinGW's GCC 12 warns on that
-                text.append(1, '"')
-                    .append(
-                        printable(reinterpret_cast<const char*>(static_cast<std::uintptr_t>(v))))
-                    .append(1, '"');
-            break;
-        case 'p':
-            text += "&";
-            break;
-        case 't':
-        case 'a':
-            if (v == ~0ull) {
-                text += "-1";
-            } else {
-                std::snprintf(buffer, sizeof buffer, "0x%llX", static_cast<unsigned long long>(v));
-                text += buffer;
-            }
-            break;
-        default:
-            text += std::to_string(static_cast<std::int32_t>(low));
-            break;
-        }
+        text += argumentText(game, info->args[i], c.args[i]);
     }
     text += ")";
-    const auto low = static_cast<std::uint32_t>(c.result[0]);
-    switch (info->result) {
-    case 'v':
-        break;
-    case 'h':
-        text += " = " + game.nameOf(low);
-        break;
-    case 'f':
-        text += " = " + floatText(std::bit_cast<float>(low));
-        break;
-    case 't':
-        std::snprintf(buffer, sizeof buffer, " = 0x%llX",
-                      static_cast<unsigned long long>(c.result[0]));
-        text += buffer;
-        break;
-    case 'c':
-        text += " = (" + floatText(std::bit_cast<float>(static_cast<std::uint32_t>(c.result[0]))) +
-                ", " + floatText(std::bit_cast<float>(static_cast<std::uint32_t>(c.result[1]))) +
-                ", " + floatText(std::bit_cast<float>(static_cast<std::uint32_t>(c.result[2]))) +
-                ")";
-        break;
-    default:
-        text += " = " + std::to_string(static_cast<std::int32_t>(low));
-        break;
-    }
-    return text;
+    return text += resultText(game, info->result, c.result);
 }
 
 } // namespace sim
