@@ -113,8 +113,9 @@ class Reader {
     // (problem() says where and what).
     Next next(Item& item);
 
-    // The byte of the file that the reader has come to.
+    // The byte of the file that the reader has come to, and the first byte of the last item.
     std::uint64_t offset() const;
+    std::uint64_t itemOffset() const { return itemStart; }
     const std::string& problem() const { return why; }
 
   private:

@@ -565,7 +565,7 @@ bool readStart(std::istream& file, Outcome& out, std::optional<LabelLines>& labe
     out.hotkey = {item.hotkey, item.modifiers};
     out.destroyProp = item.destroyProp;
     if (out.hotkey.modifiers && keys::nameOf(out.hotkey.code).empty()) {
-        out.problem = "damaged at byte " + std::to_string(header.pluginVersion.size() + 11) +
+        out.problem = "damaged at byte " + std::to_string(scan.itemOffset()) +
                       ": a hotkey with modifiers on a key that has no name";
         return false;
     }

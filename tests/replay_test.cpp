@@ -292,6 +292,10 @@ TEST(Replay, BlocksAndItemsOutOfTheirPlaceAreDamage) {
     EXPECT_EQ(problemOf(h + numbered(settings3 + "E", 0) + numbered(wait, 1)),
               "damaged at byte " + std::to_string(items + 11 + recording_format::blockTail) +
                   ": bytes after the mark that ends the recording");
+    // Settings no plug-in writes, said at the settings' own byte.
+    EXPECT_EQ(problemOf(h + numbered("S" + little(7, 4) + little(1, 4) + "\x01", 0)),
+              "damaged at byte " + std::to_string(items) +
+                  ": a hotkey with modifiers on a key that has no name");
     // A new start after a wait, with its labels again, is what a load writes.
     std::istringstream load(h + numbered(settings3 + labels + wait + "G" + labels + "E", 0));
     recording_file::Reader reader(load);
