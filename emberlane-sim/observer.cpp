@@ -30,9 +30,7 @@ std::string readable(const std::string& text) {
         !text.empty() && text.size() <= 100 && std::all_of(text.begin(), text.end(), [](char c) {
             return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.' || c == '-';
         });
-    if (plain) return text;
-    std::string quoted(1, '"'); // appended, not "\"" + ...: MinGW's GCC 12 warns on that
-    return quoted.append(sim::printable(text)).append(1, '"');
+    return plain ? text : sim::quoted(text);
 }
 
 bool Observer::room(std::size_t more) {

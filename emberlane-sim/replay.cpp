@@ -154,7 +154,7 @@ std::string describe(const sim::Sim& sim, const recording_file::Call& r) {
     for (std::uint8_t i = 0; i < r.argc; ++i) {
         if (i) text += ", ";
         const recording_file::Arg& a = r.args[i];
-        text += a.kind == ArgKind::Text  ? "\"" + sim::printable(a.text()) + "\""
+        text += a.kind == ArgKind::Text  ? sim::quoted(a.text())
                 : a.kind == ArgKind::Out ? "&"
                                          : hex(a.value);
     }

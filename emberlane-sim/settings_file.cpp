@@ -73,10 +73,7 @@ std::string asWritten(const std::string& text, const char* key, std::int64_t rea
     if (!written || written->empty() || *written == number) return "";
     if (isNumber(*written)) return std::string(*written) + " reads as " + number;
     // Any other text from the file cannot end its line or move the cursor.
-    std::string quoted(1, '"'); // appended, not "\"" + ...: MinGW's GCC 12 warns on that
-    return quoted.append(sim::printable(*written))
-        .append("\" is not a number and reads as ")
-        .append(number);
+    return sim::quoted(*written).append(" is not a number and reads as ").append(number);
 }
 
 std::string hotkeyLine(const Settings& s, const std::string& text) {

@@ -68,4 +68,9 @@ std::string printable(std::string_view text) {
     return out;
 }
 
+std::string quoted(std::string_view text) {
+    std::string out(1, '"'); // appended, not "\"" + ...: MinGW's GCC 12 warns on that
+    return out.append(printable(text)).append(1, '"');
+}
+
 } // namespace sim

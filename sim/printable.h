@@ -13,4 +13,7 @@ namespace sim {
 // shows as \xNN, and a text longer than a line is cut short with its length said.
 std::string printable(std::string_view text);
 
+// The same between quotation marks, where a text stands among words of the program's own.
+std::string quoted(std::string_view text);
+
 } // namespace sim

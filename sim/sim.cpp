@@ -293,12 +293,8 @@ std::string argumentText(const Game& game, char kind, std::uint64_t v) {
         return game.nameOf(low);
     case 'f':
         return floatOf(v);
-    case 's': { // the plug-in's own texts, and labels from a file
-        if (v == 0) return "0";
-        std::string quoted(1, '"'); // not "\"" + ...: MinGW's GCC 12 warns on that
-        quoted += printable(reinterpret_cast<const char*>(static_cast<std::uintptr_t>(v)));
-        return quoted += '"';
-    }
+    case 's': // the plug-in's own texts, and labels from a file
+        return v == 0 ? "0" : quoted(reinterpret_cast<const char*>(static_cast<std::uintptr_t>(v)));
     case 'p':
         return "&";
     case 't':
