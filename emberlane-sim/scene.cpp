@@ -180,11 +180,18 @@ bool holsterLine(LineParser& p, Step& s) {
     return p.count(2, "holster");
 }
 
+// A line of two ways, such as 'combat start' and 'combat stop'.
+bool eitherWay(LineParser& p, Step& s, std::pair<const char*, Action> one,
+               std::pair<const char*, Action> other) {
+    s.action = p.arg() == one.first ? one.second : other.second;
+    const std::string word(p.w[1]);
+    const std::string form = word + " " + one.first + "' or '" + word + " " + other.first;
+    return p.count(3, form.c_str()) &&
+           (p.arg() == one.first || p.arg() == other.first || p.fail("expected '" + form + "'"));
+}
+
 bool combatLine(LineParser& p, Step& s) {
-    s.action = p.arg() == "start" ? Action::CombatStart : Action::CombatStop;
-    return p.count(3, "combat start' or 'combat stop") &&
-           (p.arg() == "start" || p.arg() == "stop" ||
-            p.fail("expected 'combat start' or 'combat stop'"));
+    return eitherWay(p, s, {"start", Action::CombatStart}, {"stop", Action::CombatStop});
 }
 
 bool controlLine(LineParser& p, Step& s) {
@@ -205,10 +212,7 @@ bool keyLine(LineParser& p, Step& s) {
 }
 
 bool keyboardLine(LineParser& p, Step& s) {
-    s.action = p.arg() == "on" ? Action::KeyboardOn : Action::KeyboardOff;
-    return p.count(3, "keyboard on' or 'keyboard off") &&
-           (p.arg() == "on" || p.arg() == "off" ||
-            p.fail("expected 'keyboard on' or 'keyboard off'"));
+    return eitherWay(p, s, {"on", Action::KeyboardOn}, {"off", Action::KeyboardOff});
 }
 
 bool completeLine(LineParser& p, Step& s) {
