@@ -145,8 +145,8 @@ TEST(Recording, APlayReplaysIdenticallyAndShowsWhatThePlayShowed) {
 }
 
 // Worlds that move every way: a player moved in one coordinate only, a hotkey with modifiers
-// and prompts in the game's language, games that answer anything, and the seeded chaos games.
-// Each replays identically.
+// and prompts in the game's language, loads in a row, games that answer anything, and the
+// seeded chaos games. Each replays identically.
 TEST(Recording, WhateverTheGameAnswersReplaysIdentically) {
     ScratchFolder folder("emberlane-recording");
     const scene::Scene oneCoordinate = scene::parse(R"(0 stand 100 200 30 heading 90
@@ -194,6 +194,17 @@ TEST(Recording, WhateverTheGameAnswersReplaysIdentically) {
         session::play(scene::parse("1 key F5\n2 end\n", "unknown name").scene, s);
     }
     identical("unknown-name.rec", 50);
+    {
+        // Loads one after another, each as soon as the run before waits: every run begins
+        // with the calls the one before began with, and refers to none of them.
+        Sim sim(quietly("loads.rec").options);
+        for (int load = 0; load < 3; ++load) {
+            sim.frame();
+            sim.load(0);
+        }
+        sim.frame(100);
+    }
+    identical("loads.rec", 100);
     {
         sim::Options o = quietly("anything.rec").options;
         Sim sim(o);
