@@ -44,9 +44,11 @@ TEST(KeyNames, EachNameIsTheCodeItsKeySends) {
         EXPECT_EQ(key.modifiers, 0) << name;
     }
     for (const char* none :
-         {"", "F0", "F25", "F05", "F1x", "FF", "NUMPAD", "NUMPAD10", "NUMPADX", "SPACEBAR", "YY",
-          "É", "1A", "/", ":", "F1/", "F1:", "NUMPAD/", "NUMPAD:"})
+         {"",  "F0", "F25", "F05", "F1x", "FF", "NUMPAD", "NUMPAD10", "NUMPADX", "SPACEBAR", "YY",
+          "É", "1A", "/",   ":",   "@",   "[",  "F1/",    "F1:",      "NUMPAD/", "NUMPAD:"})
         EXPECT_EQ(keys::codeOfName(none), 0u) << none;
+    // 2^32 + 1, which a count of every digit would wrap round to F1.
+    EXPECT_EQ(keys::codeOfName("F4294967297"), 0u);
 }
 
 TEST(KeyNames, ModifiersComeFirstJoinedByPlusInAnyCaseWithSpaces) {
@@ -75,7 +77,8 @@ TEST(KeyNames, ModifiersComeFirstJoinedByPlusInAnyCaseWithSpaces) {
 }
 
 TEST(KeyNames, OnlyTextThatBeginsWithALetterIsAName) {
-    for (const char* name : {"Y", "y", "F5", "Ctrl+5", "z"}) EXPECT_TRUE(keys::isName(name));
+    for (const char* name : {"Y", "y", "F5", "Ctrl+5", "A", "Z", "a", "z"})
+        EXPECT_TRUE(keys::isName(name));
     for (const char* number : {"", "89", "0x59", " Y", "+5", "-1", "'Y'", "@", "[", "`", "{"})
         EXPECT_FALSE(keys::isName(number)) << number;
 }
