@@ -1,9 +1,11 @@
+#include "host/key_names.h"
 #include "host/keyboard.h"
 #include "sim/host.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <optional>
 #include <thread>
 #include <tuple>
 
@@ -87,6 +89,26 @@ TEST_F(Keyboard, HoldingTheKeyNeverAnswers) {
     release(89);
     hold(89); // a press after the release overwrites it
     EXPECT_FALSE(isHotkeyReleased(89));
+}
+
+// A modifier counts as held at the hotkey's release when it went down before and is still
+// down, or was let go at that very millisecond; let go a millisecond before, not.
+TEST_F(Keyboard, AModifierIsHeldFromItsPressToItsReleaseToTheMillisecond) {
+    const auto opens = [this](std::optional<std::uint32_t> ctrlLetGoAt) {
+        at(1000);
+        hold(0x11);
+        if (ctrlLetGoAt) {
+            at(*ctrlLetGoAt);
+            release(0x11);
+        }
+        at(1500);
+        release(89);
+        at(1510);
+        return isHotkeyReleased(89, keys::ctrl);
+    };
+    EXPECT_TRUE(opens(std::nullopt));
+    EXPECT_TRUE(opens(1500));
+    EXPECT_FALSE(opens(1499));
 }
 
 TEST_F(Keyboard, CodesOf255AndAboveAreIgnored) {

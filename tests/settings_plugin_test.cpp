@@ -120,3 +120,17 @@ TEST(PluginSettings, AHotkeyByItsNameWithOrWithoutModifiers) {
     sim.frame();
     EXPECT_THAT(sim.visiblePrompts(), IsEmpty());
 }
+
+// The plug-in keeps the first 63 letters of a hotkey's name, as the settings header says: a
+// name that ends at the 63rd opens the menu; one letter longer loses its key.
+TEST(PluginSettings, AHotkeyNameIsReadToItsSixtyThirdLetter) {
+    for (const auto& [spaces, opens] : {std::pair{57, true}, std::pair{58, false}}) {
+        sim::Options o;
+        o.ini = "[SETTINGS]\nPROMPTS_HOTKEY=Ctrl+" + std::string(spaces, ' ') + "Y\n";
+        Sim sim(o);
+        sim.frame();
+        sim.pressKeys(89, keys::ctrl);
+        sim.frame();
+        EXPECT_EQ(sim.visiblePrompts().size(), opens ? 4u : 0u) << spaces;
+    }
+}
